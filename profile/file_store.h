@@ -1,0 +1,29 @@
+// Where profile files live and how their bytes reach and leave the disk: the only part of the
+// file layer that talks to the operating system.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace profile {
+
+// A bare file name lives in the profile directory; a name with a directory part is used as it
+// stands. The profile directory is $MIRELKO_PROFILE_DIR when set and not empty, otherwise
+// $XDG_CONFIG_HOME/mirelko, otherwise ~/.config/mirelko.
+std::string ProfileDirectory();
+std::string ResolveProfilePath(const std::string& fileName);
+
+// The whole file, or nothing when it cannot be read for whatever reason.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+
+// Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
+// gets the current bytes (nothing when the file does not exist) and returns whether it changed
+// them. A change replaces the file atomically: a temporary file beside it is written, synced
+// and renamed over it with the old file's permissions, so readers see the old bytes or the new,
+// never a mix. Returns false with errno set when the change could not be made; the file is then
+// as it was. A bare name's profile directory is created when missing.
+bool UpdateFile(const std::string& fileName,
+                const std::function<bool(std::optional<std::string>& bytes)>& edit);
+
+}  // namespace profile

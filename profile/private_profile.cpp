@@ -1,0 +1,129 @@
+#include "profile/private_profile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+
+#include "profile/decimal.h"
+#include "profile/file_store.h"
+
+namespace profile {
+
+namespace {
+
+DWORD CopyOut(std::string_view text, LPSTR buffer, DWORD size) {
+    DWORD n = static_cast<DWORD>(std::min<std::size_t>(text.size(), size - 1));
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+    return n;
+}
+
+// Names as a list of NUL-terminated strings closed by one more NUL. When the list does not
+// fit, it is cut, still closed by two NULs, and the length returned is size - 2.
+DWORD CopyList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD size) {
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    DWORD at = 0;
+    for (std::string_view name : names) {
+        if (at + name.size() + 2 > size) {
+            if (at < size - 2) std::memcpy(buffer + at, name.data(), size - 2 - at);
+            buffer[size - 2] = buffer[size - 1] = '\0';
+            return size - 2;
+        }
+        std::memcpy(buffer + at, name.data(), name.size());
+        at += static_cast<DWORD>(name.size());
+        buffer[at++] = '\0';
+    }
+    buffer[at] = '\0';
+    if (at == 0 && size > 1) buffer[1] = '\0';
+    return at;
+}
+
+std::optional<std::string> Load(LPCSTR fileName) {
+    if (!fileName || !*fileName) return std::nullopt;
+    return ReadFileBytes(ResolveProfilePath(fileName));
+}
+
+}  // namespace
+
+Snapshot::Snapshot(LPCSTR fileName) : text_(Load(fileName).value_or(std::string())) {}
+
+DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                          DWORD size) const {
+    if (!buffer || size == 0) return 0;
+    if (!section) return CopyList(text_.Sections(), buffer, size);
+    if (!key) return CopyList(text_.Keys(section), buffer, size);
+    if (std::optional<std::string_view> value = text_.Find(section, key))
+        return CopyOut(*value, buffer, size);
+    // The platform drops trailing blanks of the default.
+    std::string_view def = fallback ? fallback : "";
+    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    return CopyOut(def, buffer, size);
+}
+
+UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) const {
+    if (!section || !key) return static_cast<UINT>(fallback);
+    std::optional<std::string_view> value = text_.Find(section, key);
+    if (!value || value->empty()) return static_cast<UINT>(fallback);
+    return static_cast<UINT>(ParseDecimal(*value));
+}
+
+void Batch::Write(LPCSTR section, LPCSTR key, LPCSTR value) {
+    if (!section || (key && !IsWritableKey(key)) || (value && !IsWritableValue(value)) ||
+        !IsWritableSection(section)) {
+        refused_ = true;
+        return;
+    }
+    ops_.push_back({section, key ? key : "", value ? value : "", key != nullptr, value != nullptr});
+}
+
+BOOL Batch::Commit() {
+    if (refused_ || file_.empty()) {
+        errno = EINVAL;
+        return FALSE;
+    }
+    bool ok = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
+        IniText text(bytes.value_or(std::string()));
+        bool changed = false;
+        for (const Op& op : ops_) {
+            if (!op.hasKey)
+                changed |= text.DeleteSection(op.section);
+            else if (!op.hasValue)
+                changed |= text.DeleteKey(op.section, op.key);
+            else
+                changed |= text.Set(op.section, op.key, op.value);
+        }
+        if (changed) bytes = text.bytes();
+        return changed;
+    });
+    return ok ? TRUE : FALSE;
+}
+
+}  // namespace profile
+
+#ifndef _WIN32
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
+    return profile::Snapshot(lpFileName)
+        .GetString(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
+}
+
+UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
+    return profile::Snapshot(lpFileName).GetInt(lpAppName, lpKeyName, nDefault);
+}
+
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
+                                LPCSTR lpFileName) {
+    if (!lpAppName) {
+        // All three null asks the platform to flush its cache, which it answers with FALSE.
+        errno = (lpKeyName || lpString) ? EINVAL : 0;
+        return FALSE;
+    }
+    profile::Batch batch(lpFileName);
+    batch.Write(lpAppName, lpKeyName, lpString);
+    return batch.Commit();
+}
+#endif

@@ -1,0 +1,60 @@
+// The profile file calls the panel is written against, with the platform's signatures and
+// behaviour, plus two ways to use them in bulk: one read for many lookups, one atomic
+// replacement for many writes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "profile/ini_text.h"
+#include "profile/win_types.h"
+
+#ifndef _WIN32
+// A bare file name resolves in the profile directory (see file_store.h). Reads never fail: a
+// missing or unreadable file reads as empty. A write returns FALSE with errno set when it could
+// not be made, and leaves the file as it was; text containing CR or LF is refused with EINVAL
+// rather than written, since it would create lines of its own in a file other programs trust.
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName);
+UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
+                                LPCSTR lpFileName);
+#endif
+
+namespace profile {
+
+// The file as read once; each lookup answers as the single calls would.
+class Snapshot {
+  public:
+    explicit Snapshot(LPCSTR fileName);
+
+    DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) const;
+    UINT GetInt(LPCSTR section, LPCSTR key, INT fallback) const;
+
+  private:
+    IniText text_;
+};
+
+// Writes collected and then committed as one locked read-modify-write and one atomic
+// replacement of the file: other readers see all of them or none. A null key deletes the
+// section, a null value deletes the key, as with WritePrivateProfileStringA.
+class Batch {
+  public:
+    explicit Batch(LPCSTR fileName) : file_(fileName ? fileName : "") {}
+
+    void Write(LPCSTR section, LPCSTR key, LPCSTR value);
+    // FALSE with errno set when any write is refused or the file cannot be replaced; then
+    // nothing at all is written.
+    BOOL Commit();
+
+  private:
+    struct Op {
+        std::string section, key, value;
+        bool hasKey, hasValue;
+    };
+    std::string file_;
+    std::vector<Op> ops_;
+    bool refused_ = false;
+};
+
+}  // namespace profile
