@@ -30,8 +30,11 @@ class ProfileDirTest : public ::testing::Test {
     }
 
     std::string Get(const std::string& name) const {
-        std::ifstream in(PathOf(name), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        std::ifstream in(PathOf(name), std::ios::binary | std::ios::ate);
+        std::string bytes(in ? static_cast<std::size_t>(in.tellg()) : 0, '\0');
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return bytes;
     }
 
     bool Exists(const std::string& name) const { return std::filesystem::exists(PathOf(name)); }
