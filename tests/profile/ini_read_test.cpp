@@ -11,6 +11,12 @@ namespace {
 
 constexpr const char* kMissing = "<missing>";
 
+// A literal with its NUL bytes, without counting them by hand.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
 struct ReadCase {
     const char* what;
     std::string file;
@@ -73,13 +79,13 @@ const std::vector<ReadCase> kReadCases = {
      "S", "k",
      "Gr\xFC\xDF"
      "e"},
-    {"NUL ends the value", std::string("[S]\r\nk=ab\0cd\r\nj=w\r\n", 19), "S", "k", "ab"},
-    {"lines after a NUL still read", std::string("[S]\r\nk=ab\0cd\r\nj=w\r\n", 19), "S", "j", "w"},
+    {"NUL ends the value", Bytes("[S]\r\nk=ab\0cd\r\nj=w\r\n"), "S", "k", "ab"},
+    {"lines after a NUL still read", Bytes("[S]\r\nk=ab\0cd\r\nj=w\r\n"), "S", "j", "w"},
     {"value with =", "[S]\r\nk=a=b\r\n", "S", "k", "a=b"},
     {"blank lines", "\r\n\r\n[S]\r\n\r\nk=v\r\n", "S", "k", "v"},
     {"leading keys form a nameless section", "a=1\r\n[S]\r\nk=v\r\n", "", "a", "1"},
     {"query names are trimmed", "[S]\r\nk=v\r\n", " S ", " k ", "v"},
-    {"binary junk", std::string("\x01\x02\xff[\x80]=\x00\r\n[S]\r\nk=v\r\n", 23), "S", "k", "v"},
+    {"binary junk", Bytes("\x01\x02\xff[\x80]=\x00\r\n[S]\r\nk=v\r\n"), "S", "k", "v"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadTable, ::testing::ValuesIn(kReadCases));
@@ -114,13 +120,13 @@ TEST_F(ReadTest, NullKeyListsKeysAndNullSectionListsSections) {
     Put("t.ini", "[A]\r\nk1=1\r\nk2=2\r\n[B]\r\n");
     char buf[32];
     DWORD n = GetPrivateProfileStringA("A", nullptr, "", buf, sizeof buf, "t.ini");
-    EXPECT_EQ(std::string(buf, n + 1), std::string("k1\0k2\0\0", 7));
+    EXPECT_EQ(std::string(buf, n + 1), Bytes("k1\0k2\0\0"));
     n = GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, "t.ini");
-    EXPECT_EQ(std::string(buf, n + 1), std::string("A\0B\0\0", 5));
+    EXPECT_EQ(std::string(buf, n + 1), Bytes("A\0B\0\0"));
     // Cut lists stay closed by two NULs.
     n = GetPrivateProfileStringA("A", nullptr, "", buf, 6, "t.ini");
     EXPECT_EQ(n, 4u);
-    EXPECT_EQ(std::string(buf, 6), std::string("k1\0k\0\0", 6));
+    EXPECT_EQ(std::string(buf, 6), Bytes("k1\0k\0\0"));
 }
 
 TEST_F(ReadTest, EveryCallSeesTheFileAsItIsNow) {
