@@ -8,6 +8,8 @@
 #include <QTest>
 #include <string>
 
+#include "tests/toolkit/widgets/qstring_printer.h"
+
 namespace toolkit::qt {
 namespace {
 

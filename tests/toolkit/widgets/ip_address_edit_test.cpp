@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "tests/toolkit/widgets/qstring_printer.h"
+
 namespace toolkit::qt {
 namespace {
 

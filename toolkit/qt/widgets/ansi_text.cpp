@@ -65,7 +65,7 @@ QValidator::State AnsiTextValidator::validate(QString& input, int& /*pos*/) cons
     if (maxBytes_ > 0 && input.size() > maxBytes_) return Invalid;
     for (qsizetype i = 0; i < input.size(); ++i) {
         const QChar c = input[i];
-        if (!ansiCanHold(c) || c.unicode() < 0x20 || c.unicode() == 0x7F) return Invalid;
+        if (!ansiCanHold(c) || c == u'\r' || c == u'\n') return Invalid;
         // A leading minus stays acceptable so that a negative value put in by the program can
         // still be edited; the digit filter is about what the user types.
         if (content_ == Content::DigitsOnly && !isDigit(c) && !(i == 0 && c == u'-')) {

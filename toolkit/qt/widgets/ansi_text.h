@@ -22,8 +22,10 @@ bool qstringToAnsi(const QString& text, std::string* out);
 bool ansiCanHold(QChar c);
 
 // Refuses, as Invalid, any input that could not be stored unchanged: characters outside
-// Windows-1252, control characters (a single-line field cannot show them, and CR or LF would
-// break the profile files), non-digits in a digits-only field, and text beyond the byte limit.
+// Windows-1252, CR and LF (they would break the line-based profile files), non-digits in a
+// digits-only field, and text beyond the byte limit. A whole text is judged, so a text the
+// program puts in must itself pass, or the field would refuse every later edit; values read
+// from the profile files always do.
 class AnsiTextValidator : public QValidator {
     Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
