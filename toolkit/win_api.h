@@ -1,0 +1,60 @@
+// The Windows calls the system's code and the class library make, with their Windows names and
+// signatures. On Windows they are the system's own; elsewhere the backend implements them.
+#pragma once
+
+#include "toolkit/win_defs.h"
+
+#ifndef _WIN32
+// Windows and their state.
+HWND GetDlgItem(HWND dialog, int id);
+int GetDlgCtrlID(HWND window);
+BOOL IsWindow(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+BOOL ShowWindow(HWND window, int showCommand);
+BOOL IsWindowVisible(HWND window);
+BOOL IsIconic(HWND window);
+HWND SetFocus(HWND window);
+HWND GetFocus();
+BOOL GetClientRect(HWND window, LPRECT rect);
+int GetWindowTextA(HWND window, LPSTR buffer, int capacity);
+BOOL SetWindowTextA(HWND window, LPCSTR text);
+
+// Ends the modal run of a dialog with the given result.
+BOOL EndDialog(HWND dialog, INT_PTR result);
+
+// Synchronous from any thread: from another thread it waits until the UI thread handled it. A
+// window that no longer exists gets nothing and the result is 0.
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+#define SendMessage SendMessageA
+// The default processing of a dialog window for a message its handlers left alone.
+LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The system menu: Close, then whatever the program appends.
+HMENU GetSystemMenu(HWND window, BOOL revert);
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR text);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuItemID(HMENU menu, int position);
+int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int capacity, UINT flags);
+
+// Resources of the module the handle names (see toolkit/resources.h).
+HICON LoadIconA(HINSTANCE module, LPCSTR name);
+int LoadStringA(HINSTANCE module, UINT id, LPSTR buffer, int capacity);
+
+// Painting.
+HDC BeginPaint(HWND window, PAINTSTRUCT* paint);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+int GetSystemMetrics(int index);
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+// Starts a program without waiting for it: above 31 on success, 2 not found, 11 not a program.
+UINT WinExec(LPCSTR commandLine, UINT showCommand);
+
+// Threads and timing, as the C runtime and kernel provide them on Windows.
+std::uintptr_t _beginthread(void (*start)(void*), unsigned stackSize, void* argument);
+void Sleep(DWORD milliseconds);
+#else
+#include <process.h>
+#endif

@@ -1,0 +1,109 @@
+// Command targets and windows: thin objects over window handles, as the system's code uses them.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "toolkit/message_map.h"
+#include "toolkit/win_api.h"
+
+class CDataExchange;
+
+// Anything with a message map.
+class CCmdTarget {
+  public:
+    virtual ~CCmdTarget() = default;
+
+    // Runs this object's handler for the message; false when its map has none.
+    bool DispatchMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+  protected:
+    static const toolkit::MessageMap* GetThisMessageMap();
+    virtual const toolkit::MessageMap* GetMessageMap() const;
+};
+
+class CMenu {
+  public:
+    HMENU m_hMenu = nullptr;
+
+    HMENU GetSafeHmenu() const { return m_hMenu; }
+    BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, LPCSTR text = nullptr);
+};
+
+class CDC {
+  public:
+    HDC m_hDC = nullptr;
+
+    HDC GetSafeHdc() const { return m_hDC; }
+    BOOL DrawIcon(int x, int y, HICON icon);
+};
+
+// The paint context of one WM_PAINT: opened on construction, closed on destruction.
+class CPaintDC : public CDC {
+  public:
+    explicit CPaintDC(class CWnd* window);
+    ~CPaintDC();
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+
+    PAINTSTRUCT m_ps{};
+
+  private:
+    HWND m_hWnd;
+};
+
+class CWnd : public CCmdTarget {
+  public:
+    CWnd() = default;
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND m_hWnd = nullptr;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    // The object bound to the window (DDX_Control), or a wrapper the window keeps; null if none.
+    static CWnd* FromHandle(HWND window);
+    // Binds this object to an existing window until the window is destroyed.
+    BOOL Attach(HWND window);
+    HWND Detach();
+
+    CWnd* GetDlgItem(int id) const;
+    int GetDlgCtrlID() const;
+    BOOL EnableWindow(BOOL enable = TRUE);
+    BOOL IsWindowEnabled() const;
+    BOOL ShowWindow(int showCommand);
+    BOOL IsWindowVisible() const;
+    BOOL IsIconic() const;
+    CWnd* SetFocus();
+    void GetClientRect(LPRECT rect) const;
+    void SetWindowText(LPCSTR text);
+    int GetWindowText(LPSTR buffer, int capacity) const;
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    CMenu* GetSystemMenu(BOOL revert);
+    HICON SetIcon(HICON icon, BOOL bigIcon);
+
+    // Push (FALSE) or pull (TRUE) through DoDataExchange; false when a pull failed.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+
+    // Every message to a window this object runs: the message map first, then the default.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+  protected:
+    virtual void DoDataExchange(CDataExchange* dx);
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing, for handlers that pass a message on.
+    void OnSysCommand(UINT id, LPARAM lParam);
+    void OnPaint();
+
+    // The window is going away: unbind everything bound to it and to its controls.
+    void ReleaseHandles();
+
+  private:
+    friend void DDX_Control(CDataExchange* dx, int id, CWnd& control);
+
+    CMenu m_systemMenu;
+    std::vector<CWnd*> m_boundChildren;
+    mutable std::map<HWND, std::unique_ptr<CWnd>> m_childWrappers;
+};
