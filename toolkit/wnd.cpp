@@ -50,6 +50,9 @@ HWND CWnd::Detach() {
 }
 
 void CWnd::ReleaseHandles() {
+    // A main window that is gone is no owner for later dialogs or message boxes.
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd == this) app->m_pMainWnd = nullptr;
     for (CWnd* child : m_boundChildren) child->Detach();
     m_boundChildren.clear();
     m_childWrappers.clear();

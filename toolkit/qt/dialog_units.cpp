@@ -1,7 +1,8 @@
 #include "toolkit/qt/dialog_units.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QString>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -23,11 +24,13 @@ QRect DialogUnitsToPixels(int x, int y, int cx, int cy, BaseUnits units) {
 }
 
 BaseUnits MeasureBaseUnits(const QFont& font) {
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    // The same integer rounding as the dialog manager: (width / 26 + 1) / 2.
-    return BaseUnits{(width / 26 + 1) / 2, metrics.height()};
+    // The height is counted in whole pixel rows that hold both ascent and descent, so a line of
+    // text never loses its descenders in a control one dialog line (8 units) high.
+    return BaseUnits{static_cast<int>(std::lround(width / 52)),
+                     static_cast<int>(std::ceil(metrics.ascent() + metrics.descent()))};
 }
 
 QFont DialogFont(const char* face, int points) {

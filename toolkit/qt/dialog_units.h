@@ -17,7 +17,7 @@ int MulDiv(int a, int b, int c);
 // x = dlu * baseX / 4, y = dlu * baseY / 8, each rounded.
 QRect DialogUnitsToPixels(int x, int y, int cx, int cy, BaseUnits units);
 
-// Width of "A..Za..z" / 52 rounded, and the font's height.
+// Width of "A..Za..z" / 52 rounded, and the font's height in whole pixels.
 BaseUnits MeasureBaseUnits(const QFont& font);
 
 // The template's font at the standard 96 dots per inch; "MS Sans Serif" and its kin are replaced

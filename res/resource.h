@@ -1,0 +1,21 @@
+// Resource ids of Mirelko panel: dialog templates, strings, pictures, and the frame's controls.
+#pragma once
+
+// Dialog templates.
+#define IDD_INFO 100
+#define IDD_PANEL 102
+
+// Strings.
+#define IDS_INFO_MENU 101
+
+// Pictures.
+#define IDR_MAINFRAME 128
+#define IDB_LOGO 129
+#define IDB_LAMP_RED 132
+#define IDB_LAMP_GREEN 134
+
+// Controls of the panel's frame.
+#define IDC_INFO 1006
+
+// The system-menu command that opens the Info box; the low four bits are free for the system.
+#define IDM_INFO 0x0010
