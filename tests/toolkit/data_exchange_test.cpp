@@ -37,7 +37,7 @@ class DataExchange : public ::testing::Test {
     void Retype(int id, const QString& text) const {
         Edit(id)->selectAll();
         QTest::keyClick(Edit(id), Qt::Key_Delete);
-        QTest::keyClicks(Edit(id), text);
+        test::Type(Edit(id), text);
     }
 
     CProbeDlg dialog;
@@ -102,6 +102,7 @@ TEST_F(DataExchange, APullStopsAtTheFirstBadIntegerAfterOneMessage) {
         Retype(test::kText, "new");
         QTest::mouseClick(ControlWidget(dialog.m_hWnd, test::kTick), Qt::LeftButton);
         pulled = dialog.UpdateData(TRUE);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(ControlWidget(dialog.m_hWnd, IDOK)->window()));
         focusAfter = GetDlgCtrlID(GetFocus());
         selectedAfter = Edit(test::kSecondNumber)->selectedText();
     });

@@ -69,10 +69,19 @@ class PushButton : public Control {
     QPushButton* button_;
 };
 
+// Like the system's check box, the whole control rectangle takes the click, not only its text.
+class WholeAreaCheckBox : public QCheckBox {
+  public:
+    using QCheckBox::QCheckBox;
+
+  protected:
+    bool hitButton(const QPoint& position) const override { return rect().contains(position); }
+};
+
 class CheckBox : public Control {
   public:
     CheckBox(const ControlTemplate& entry, HWND dialog, QWidget* parent)
-        : Control(entry, dialog), box_(new QCheckBox(FromAnsi(entry.text), parent)) {
+        : Control(entry, dialog), box_(new WholeAreaCheckBox(FromAnsi(entry.text), parent)) {
         QObject::connect(box_, &QCheckBox::clicked, [this] { notify(BN_CLICKED); });
         registerHandle();
     }

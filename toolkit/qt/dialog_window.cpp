@@ -264,6 +264,8 @@ void DialogWindow::sendCommand(int id, WORD code) {
 void DialogWindow::openSystemMenu(const QPoint& globalPosition) {
     if (!systemMenu_) return;
     const UINT_PTR command = systemMenu_->choose(widget_, globalPosition);
+    // The keyboard goes back to the dialog the menu belonged to.
+    widget_->activateWindow();
     if (command != 0) SendMessageA(handle(), WM_SYSCOMMAND, command, 0);
 }
 

@@ -88,11 +88,8 @@ QPixmap IconPixmap(HICON icon) {
 
 QIcon IconSet(HICON big, HICON small) {
     QIcon set;
-    for (HICON icon : {big, small}) {
-        const auto* data = reinterpret_cast<const IconData*>(icon);
-        if (data == nullptr) continue;
-        set.addPixmap(icon == big ? data->big : data->small);
-    }
+    if (const auto* data = reinterpret_cast<const IconData*>(big)) set.addPixmap(data->big);
+    if (const auto* data = reinterpret_cast<const IconData*>(small)) set.addPixmap(data->small);
     return set;
 }
 

@@ -108,7 +108,10 @@ HWND GetFocus() {
 HWND SetFocus(HWND handle) {
     HWND previous = GetFocus();
     QWidget* widget = WidgetOf(handle);
-    if (widget != nullptr) widget->setFocus(Qt::OtherFocusReason);
+    if (widget == nullptr) return previous;
+    // Focus goes with activation: a dialog whose message box just closed is active again.
+    if (!widget->window()->isActiveWindow()) widget->window()->activateWindow();
+    widget->setFocus(Qt::OtherFocusReason);
     return previous;
 }
 

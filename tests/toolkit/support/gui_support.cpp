@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -98,6 +99,15 @@ PopupCloser::PopupCloser(QString choose) : choose_(std::move(choose)), poll_(new
 }
 
 PopupCloser::~PopupCloser() { delete poll_; }
+
+void Type(QWidget* widget, const QString& text) {
+    for (QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &release);
+    }
+}
 
 void CloseMessageBox(QWidget* box) {
     auto* messageBox = qobject_cast<QMessageBox*>(box);

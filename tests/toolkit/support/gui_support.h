@@ -51,6 +51,9 @@ class PopupCloser {
     class QTimer* poll_;
 };
 
+// Types text as key events carrying it, for characters QTest's key names do not cover.
+void Type(QWidget* widget, const QString& text);
+
 // Clicks a push button of the active message box (its only button, "OK").
 void CloseMessageBox(QWidget* box);
 
