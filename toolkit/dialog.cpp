@@ -15,9 +15,12 @@ INT_PTR CDialog::DoModal() {
     const toolkit::DialogTemplate* dialog =
         module == nullptr ? nullptr : toolkit::FindDialogTemplate(*module, m_nIDTemplate);
     if (dialog == nullptr) return -1;
-    // Without a parent the main window owns the dialog, unless this is the main window.
+    // Without a parent the main window owns the dialog (unless this is the main window), and
+    // without a main window the active one does.
     CWnd* owner = m_pParentWnd != nullptr ? m_pParentWnd : AfxGetMainWnd();
-    HWND ownerHandle = owner == this || owner == nullptr ? nullptr : owner->m_hWnd;
+    HWND ownerHandle = owner == this      ? nullptr
+                       : owner != nullptr ? owner->m_hWnd
+                                          : ::GetActiveWindow();
     return toolkit::RunModalDialog(*dialog, ownerHandle, &CDialog::Procedure, this);
 }
 

@@ -16,6 +16,7 @@ BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
 HWND SetFocus(HWND window);
 HWND GetFocus();
+HWND GetActiveWindow();
 BOOL GetClientRect(HWND window, LPRECT rect);
 int GetWindowTextA(HWND window, LPSTR buffer, int capacity);
 BOOL SetWindowTextA(HWND window, LPCSTR text);

@@ -282,8 +282,14 @@ INT_PTR RunModalDialog(const DialogTemplate& dialog, HWND owner, WindowProcedure
     if (QApplication::instance() == nullptr) return -1;
     qt::Window* ownerWindow = qt::WindowFromHandle(owner);
     QWidget* ownerWidget = ownerWindow == nullptr ? nullptr : ownerWindow->widget()->window();
-    qt::DialogWindow window(dialog, ownerWidget, procedure, context);
-    return window.run();
+    INT_PTR result = 0;
+    {
+        qt::DialogWindow window(dialog, ownerWidget, procedure, context);
+        result = window.run();
+    }
+    // As when a modal dialog ends on Windows, its owner is the active window again.
+    if (ownerWidget != nullptr) ownerWidget->activateWindow();
+    return result;
 }
 
 }  // namespace toolkit

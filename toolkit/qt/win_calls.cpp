@@ -105,6 +105,11 @@ HWND GetFocus() {
     return control == nullptr ? dialog->dialogWindow()->handle() : control->handle();
 }
 
+HWND GetActiveWindow() {
+    auto* dialog = qobject_cast<toolkit::qt::DialogWidget*>(QApplication::activeWindow());
+    return dialog == nullptr ? nullptr : dialog->dialogWindow()->handle();
+}
+
 HWND SetFocus(HWND handle) {
     HWND previous = GetFocus();
     QWidget* widget = WidgetOf(handle);
@@ -167,5 +172,6 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
                                              : toolkit::qt::FromAnsi(caption);
     QMessageBox box(IconFor(type), title, toolkit::qt::FromAnsi(text), QMessageBox::Ok, parent);
     box.exec();
+    if (parent != nullptr) parent->activateWindow();
     return IDOK;
 }
