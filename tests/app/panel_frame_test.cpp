@@ -19,10 +19,13 @@ namespace {
 
 using test::WhenModalOpens;
 
-class PanelFrame : public ::testing::Test {
-  protected:
-    void SetUp() override { toolkit::SetResourceModule(&MirelkoResources()); }
+// The panel loads its icon when constructed, so the resources come first.
+struct WithProgramResources {
+    WithProgramResources() { toolkit::SetResourceModule(&MirelkoResources()); }
+};
 
+class PanelFrame : public ::testing::Test, protected WithProgramResources {
+  protected:
     // Runs `steps` inside the panel's modal run, then closes it with Abbrechen.
     void During(const std::function<void(QWidget*)>& steps) {
         WhenModalOpens([&](QWidget* window) {
