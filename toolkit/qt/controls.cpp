@@ -109,6 +109,14 @@ class GroupBox : public Control {
   public:
     GroupBox(const ControlTemplate& entry, HWND dialog, QWidget* parent)
         : Control(entry, dialog), box_(new QGroupBox(FromAnsi(entry.text), parent)) {
+        // The frame runs through the middle of the caption, which sits one character in.
+        const int half = box_->fontMetrics().height() / 2;
+        box_->setStyleSheet(
+            QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: "
+                           "%1px; } QGroupBox::title { subcontrol-origin: margin; "
+                           "left: %2px; padding: 0 2px; }")
+                .arg(half)
+                .arg(box_->fontMetrics().averageCharWidth()));
         // Drawn behind the controls it frames, and never in the way of their clicks.
         box_->lower();
         box_->setAttribute(Qt::WA_TransparentForMouseEvents);
