@@ -54,8 +54,12 @@ TEST_P(PanelApp, ClosingThePanelEndsTheRunWithoutAMessageLoop) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWay, PanelApp,
-                         ::testing::Values(Close::Ok, Close::Abbrechen, Close::Escape,
-                                           Close::CloseBox, Close::Enter));
+INSTANTIATE_TEST_SUITE_P(
+    EveryWay, PanelApp,
+    ::testing::Values(Close::Ok, Close::Abbrechen, Close::Escape, Close::CloseBox, Close::Enter),
+    [](const ::testing::TestParamInfo<Close>& info) {
+        static const char* const kNames[] = {"Ok", "Abbrechen", "Escape", "CloseBox", "Enter"};
+        return std::string(kNames[static_cast<int>(info.param)]);
+    });
 
 }  // namespace

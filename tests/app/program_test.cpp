@@ -30,7 +30,9 @@ TEST_P(Program, EndsWhenThePanelIsClosed) {
     EXPECT_EQ(program.exitCode(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWay, Program,
-                         ::testing::Values("OK", "Abbrechen", "Escape", "Close"));
+INSTANTIATE_TEST_SUITE_P(EveryWay, Program, ::testing::Values("OK", "Abbrechen", "Escape", "Close"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
 }  // namespace

@@ -1,0 +1,146 @@
+// WinExec starts programs without waiting, finds bare names like Windows, and reports why not.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "toolkit/win_api.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Waits (boundedly) for something a started program does; false if it never happens.
+template <class Condition>
+bool Eventually(Condition condition) {
+    for (int i = 0; i < 2000; ++i) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool HasZombieChild() {
+    const std::string parent = std::to_string(getpid());
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const std::string stat = ReadAll(entry.path() / "stat");
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos || close + 4 >= stat.size()) continue;
+        // After "(name)": the state, then the parent's pid.
+        const char state = stat[close + 2];
+        const std::string rest = stat.substr(close + 4);
+        if (state == 'Z' && rest.substr(0, rest.find(' ')) == parent) return true;
+    }
+    return false;
+}
+
+class WinExecTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("mirelko_winexec_" + std::to_string(getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder_ / "with space");
+        oldPath_ = std::getenv("PATH") == nullptr ? "" : std::getenv("PATH");
+        oldFolder_ = fs::current_path();
+    }
+    void TearDown() override {
+        setenv("PATH", oldPath_.c_str(), 1);
+        fs::current_path(oldFolder_);
+        fs::remove_all(folder_);
+    }
+
+    // A program that writes its arguments, one a line, into `out` in the folder it runs in.
+    fs::path Script(const fs::path& path, const std::string& body, bool executable = true) {
+        std::ofstream(path) << body;
+        fs::permissions(path, executable ? fs::perms::owner_all : fs::perms::owner_read);
+        return path;
+    }
+    fs::path Recorder(const fs::path& path) {
+        return Script(path, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > \"" +
+                                (folder_ / "out").string() + ".tmp\"\n/bin/mv \"" +
+                                (folder_ / "out").string() + ".tmp\" \"" +
+                                (folder_ / "out").string() + "\"\n");
+    }
+    std::string Output() {
+        const fs::path out = folder_ / "out";
+        if (!Eventually([&] { return fs::exists(out); })) return "<nothing>";
+        return ReadAll(out);
+    }
+
+    fs::path folder_;
+    std::string oldPath_;
+    fs::path oldFolder_;
+};
+
+TEST_F(WinExecTest, StartsTheProgramWithItsArgumentsAndReturns33) {
+    const fs::path program = Recorder(folder_ / "with space" / "didozur");
+    const std::string command = "\"" + program.string() + "\" 42 \"two words\" -7 a\\\"b";
+    EXPECT_EQ(WinExec(command.c_str(), SW_SHOW), 33u);
+    EXPECT_EQ(Output(), "42\ntwo words\n-7\na\"b\n");
+}
+
+TEST_F(WinExecTest, ABareNameIsSearchedInTheCurrentFolderThenPath) {
+    Recorder(folder_ / "didozur_here");
+    fs::current_path(folder_);
+    EXPECT_EQ(WinExec("didozur_here 1", SW_SHOW), 33u);
+    EXPECT_EQ(Output(), "1\n");
+    fs::remove(folder_ / "out");
+
+    Recorder(folder_ / "with space" / "didozur_on_path");
+    setenv("PATH", ("/nonexistent:" + (folder_ / "with space").string()).c_str(), 1);
+    EXPECT_EQ(WinExec("didozur_on_path 2", SW_SHOW), 33u);
+    EXPECT_EQ(Output(), "2\n");
+}
+
+TEST_F(WinExecTest, ABareNameIsFoundInTheProgramsOwnFolderFirst) {
+    const fs::path own = fs::read_symlink("/proc/self/exe").parent_path();
+    const fs::path program = Recorder(own / ("winexec_probe_" + std::to_string(getpid())));
+    setenv("PATH", "/nonexistent", 1);
+    EXPECT_EQ(WinExec((program.filename().string() + " own").c_str(), SW_SHOW), 33u);
+    EXPECT_EQ(Output(), "own\n");
+    fs::remove(program);
+}
+
+TEST_F(WinExecTest, NeverWaitsForTheProgramToEnd) {
+    const fs::path release = folder_ / "release";
+    const fs::path finished = folder_ / "finished";
+    Script(folder_ / "waiter", "#!/bin/sh\nwhile [ ! -e \"" + release.string() +
+                                   "\" ]; do /bin/sleep 0.01; done\n/bin/touch \"" +
+                                   finished.string() + "\"\n");
+    EXPECT_EQ(WinExec((folder_ / "waiter").c_str(), SW_SHOW), 33u);
+    // Returned while the program still waits for us.
+    EXPECT_FALSE(fs::exists(finished));
+    std::ofstream(release) << "go";
+    EXPECT_TRUE(Eventually([&] { return fs::exists(finished); }));
+    EXPECT_TRUE(Eventually([] { return !HasZombieChild(); }));
+}
+
+TEST_F(WinExecTest, ReportsNotFoundAndNotAProgram) {
+    setenv("PATH", folder_.c_str(), 1);
+    EXPECT_EQ(WinExec("no_such_program_anywhere 1", SW_SHOW), 2u);
+    EXPECT_EQ(WinExec((folder_ / "missing").c_str(), SW_SHOW), 2u);
+    EXPECT_EQ(WinExec("", SW_SHOW), 2u);
+    EXPECT_EQ(WinExec("   ", SW_SHOW), 2u);
+    Script(folder_ / "plain_text", "this is no program\n");
+    Script(folder_ / "not_executable", "#!/bin/sh\nexit 0\n", false);
+    EXPECT_EQ(WinExec((folder_ / "plain_text").c_str(), SW_SHOW), 11u);
+    EXPECT_EQ(WinExec((folder_ / "not_executable").c_str(), SW_SHOW), 11u);
+    EXPECT_EQ(WinExec(folder_.c_str(), SW_SHOW), 11u);
+    EXPECT_EQ(WinExec("plain_text", SW_SHOW), 11u);
+}
+
+}  // namespace
