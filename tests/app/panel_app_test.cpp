@@ -54,12 +54,14 @@ TEST_P(PanelApp, ClosingThePanelEndsTheRunWithoutAMessageLoop) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryWay, PanelApp,
-    ::testing::Values(Close::Ok, Close::Abbrechen, Close::Escape, Close::CloseBox, Close::Enter),
-    [](const ::testing::TestParamInfo<Close>& info) {
-        static const char* const kNames[] = {"Ok", "Abbrechen", "Escape", "CloseBox", "Enter"};
-        return std::string(kNames[static_cast<int>(info.param)]);
-    });
+std::string CloseName(const ::testing::TestParamInfo<Close>& info) {
+    static const char* const kNames[] = {"Ok", "Abbrechen", "Escape", "CloseBox", "Enter"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, PanelApp,
+                         ::testing::Values(Close::Ok, Close::Abbrechen, Close::Escape,
+                                           Close::CloseBox, Close::Enter),
+                         CloseName);
 
 }  // namespace
