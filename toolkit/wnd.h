@@ -63,7 +63,7 @@ class CWnd : public CCmdTarget {
     HWND m_hWnd = nullptr;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
-    // The object bound to the window (DDX_Control), or a wrapper the window keeps; null if none.
+    // The object bound to the window (Attach, DDX_Control); null if none is.
     static CWnd* FromHandle(HWND window);
     // Binds this object to an existing window until the window is destroyed.
     BOOL Attach(HWND window);
