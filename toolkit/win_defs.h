@@ -6,8 +6,10 @@
 #include "profile/win_types.h"
 
 #ifdef _WIN32
-#include <commctrl.h>
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 #else
 #include <cstdint>
 

@@ -22,8 +22,6 @@ class DialogWindow : public Window {
     ~DialogWindow() override;
 
     QWidget* widget() const override;
-    DialogWidget* dialogWidget() const { return widget_; }
-    BaseUnits baseUnits() const { return units_; }
 
     // Messages go to the program's procedure; what it leaves goes to defaultProcessing.
     LRESULT receive(UINT message, WPARAM wParam, LPARAM lParam) override;
