@@ -2,7 +2,10 @@
 // process must exit cleanly through its static destructors, neither hanging nor crashing.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "toolkit/afxwin.h"
 #include "toolkit/window_system.h"
@@ -72,6 +75,59 @@ class PingApp : public CWinApp {
 
 TEST(ExitPath, AProgramWithAThreadStillSendingEndsCleanly) {
     EXPECT_EXIT(RunProgramAndExit(), ::testing::ExitedWithCode(3), "");
+}
+
+// A send that is still waiting when the dialog's loop is over (its event never dispatched) is
+// released with 0 when the windowing system closes, instead of blocking its thread for good.
+std::atomic<bool> g_lateReturned{false};
+std::atomic<LRESULT> g_lateResult{-1};
+
+void LateSender(void*) {
+    g_lateResult = SendMessageA(g_window, kPing, 0, 0);
+    g_lateReturned = true;
+}
+
+class EndsAtOnceDialog : public CDialog {
+  public:
+    EndsAtOnceDialog() : CDialog(1) {}
+
+  protected:
+    BOOL OnInitDialog() override {
+        CDialog::OnInitDialog();
+        g_window = m_hWnd;
+        _beginthread(&LateSender, 0, nullptr);
+        // Gives the sender time to post; no loop runs here, so nothing dispatches its send.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EndDialog(IDOK);
+        return TRUE;
+    }
+};
+
+class EndsAtOnceApp : public CWinApp {
+  public:
+    BOOL InitInstance() override {
+        EndsAtOnceDialog dialog;
+        m_pMainWnd = &dialog;
+        dialog.DoModal();
+        senderStillWaiting = !g_lateReturned;
+        return FALSE;
+    }
+    bool senderStillWaiting = false;
+};
+
+[[noreturn]] void RunEndsAtOnceAndExit() {
+    static EndsAtOnceApp app;
+    char name[] = "exit_path";
+    char* argv[] = {name, nullptr};
+    AfxWinMain(1, argv, kModule);
+    for (int i = 0; i < 1000 && !g_lateReturned; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::exit(!g_lateReturned ? 5 : g_lateResult != 0 ? 6 : app.senderStillWaiting ? 3 : 7);
+}
+
+TEST(ExitPath, ASendStillWaitingWhenTheProgramEndsIsAnsweredZero) {
+    EXPECT_EXIT(RunEndsAtOnceAndExit(), ::testing::ExitedWithCode(3), "");
 }
 
 }  // namespace
