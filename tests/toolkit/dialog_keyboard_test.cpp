@@ -58,6 +58,20 @@ TEST_F(DialogKeyboard, EnterInAFieldPressesTheDefaultButtonWhichPullsAndEndsWith
     EXPECT_EQ(dialog.cancels, 0);
 }
 
+TEST_F(DialogKeyboard, EnterPressesTheDefaultButtonFromEveryKindOfControl) {
+    for (int id : {test::kText, test::kTick, test::kAddress, test::kList, test::kReadOnly}) {
+        CProbeDlg dialog;
+        int focused = 0;
+        WhenModalOpens([&](QWidget*) {
+            SetFocus(GetDlgItem(dialog.m_hWnd, id));
+            focused = FocusId();
+            Key(Qt::Key_Enter);
+        });
+        EXPECT_EQ(dialog.DoModal(), IDOK) << id;
+        EXPECT_EQ(focused, id);
+    }
+}
+
 TEST_F(DialogKeyboard, EnterOnAnotherPushButtonPressesThatButtonOnly) {
     CProbeDlg dialog;
     bool stillOpen = false;
