@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "toolkit/win_api.h"
 
@@ -75,6 +76,12 @@ class WinExecTest : public ::testing::Test {
                                 (folder_ / "out").string() + ".tmp\" \"" +
                                 (folder_ / "out").string() + "\"\n");
     }
+    // A program that writes only its tag, to tell which of several of one name was started.
+    fs::path Tagged(const fs::path& path, const std::string& tag) {
+        const std::string out = (folder_ / "out").string();
+        return Script(path, "#!/bin/sh\necho " + tag + " > \"" + out + ".tmp\"\n/bin/mv \"" + out +
+                                ".tmp\" \"" + out + "\"\n");
+    }
     std::string Output() {
         const fs::path out = folder_ / "out";
         if (!Eventually([&] { return fs::exists(out); })) return "<nothing>";
@@ -93,26 +100,25 @@ TEST_F(WinExecTest, StartsTheProgramWithItsArgumentsAndReturns33) {
     EXPECT_EQ(Output(), "42\ntwo words\n-7\na\"b\n");
 }
 
-TEST_F(WinExecTest, ABareNameIsSearchedInTheCurrentFolderThenPath) {
-    Recorder(folder_ / "didozur_here");
+TEST_F(WinExecTest, ABareNameIsSearchedInTheOwnFolderThenTheCurrentFolderThenPath) {
+    const std::string name = "winexec_probe_" + std::to_string(getpid());
+    const fs::path own = fs::read_symlink("/proc/self/exe").parent_path() / name;
+    const fs::path current = folder_ / name;
+    const fs::path onPath = folder_ / "with space" / name;
+    Tagged(own, "own");
+    Tagged(current, "current");
+    Tagged(onPath, "path");
     fs::current_path(folder_);
-    EXPECT_EQ(WinExec("didozur_here 1", SW_SHOW), 33u);
-    EXPECT_EQ(Output(), "1\n");
-    fs::remove(folder_ / "out");
-
-    Recorder(folder_ / "with space" / "didozur_on_path");
-    setenv("PATH", ("/nonexistent:" + (folder_ / "with space").string()).c_str(), 1);
-    EXPECT_EQ(WinExec("didozur_on_path 2", SW_SHOW), 33u);
-    EXPECT_EQ(Output(), "2\n");
-}
-
-TEST_F(WinExecTest, ABareNameIsFoundInTheProgramsOwnFolderFirst) {
-    const fs::path own = fs::read_symlink("/proc/self/exe").parent_path();
-    const fs::path program = Recorder(own / ("winexec_probe_" + std::to_string(getpid())));
-    setenv("PATH", "/nonexistent", 1);
-    EXPECT_EQ(WinExec((program.filename().string() + " own").c_str(), SW_SHOW), 33u);
-    EXPECT_EQ(Output(), "own\n");
-    fs::remove(program);
+    setenv("PATH", ("/nonexistent:" + onPath.parent_path().string()).c_str(), 1);
+    std::vector<std::string> found;
+    for (const fs::path& next : {own, current, onPath}) {
+        fs::remove(folder_ / "out");
+        EXPECT_EQ(WinExec(name.c_str(), SW_SHOW), 33u);
+        found.push_back(Output());
+        fs::remove(next);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"own\n", "current\n", "path\n"}));
+    EXPECT_EQ(WinExec(name.c_str(), SW_SHOW), 2u);
 }
 
 TEST_F(WinExecTest, NeverWaitsForTheProgramToEnd) {
