@@ -11,9 +11,7 @@ std::atomic<const ResourceModule*> g_module{nullptr};
 
 void SetResourceModule(const ResourceModule* module) { g_module.store(module); }
 
-const ResourceModule* ModuleFromHandle(HINSTANCE handle) {
-    return reinterpret_cast<const ResourceModule*>(handle);
-}
+const ResourceModule* CurrentResourceModule() { return g_module.load(); }
 
 const DialogTemplate* FindDialogTemplate(const ResourceModule& module, UINT id) {
     for (const DialogTemplate& dialog : module.dialogs) {
@@ -37,8 +35,3 @@ const ImageResource* FindImage(const ResourceModule& module, UINT id, ImageKind 
 }
 
 }  // namespace toolkit
-
-HINSTANCE AfxGetResourceHandle() {
-    return reinterpret_cast<HINSTANCE>(
-        const_cast<toolkit::ResourceModule*>(toolkit::g_module.load()));
-}

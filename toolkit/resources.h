@@ -54,8 +54,11 @@ struct ResourceModule {
     std::span<const ImageResource> images;
 };
 
-// The module AfxGetResourceHandle() names; set once at start-up, before any window exists.
+// The program's tables; set once at start-up, before any window exists.
 void SetResourceModule(const ResourceModule* module);
+const ResourceModule* CurrentResourceModule();
+// The tables behind a module handle such as AfxGetResourceHandle(); what a handle is, is the
+// backend's affair.
 const ResourceModule* ModuleFromHandle(HINSTANCE handle);
 
 const DialogTemplate* FindDialogTemplate(const ResourceModule& module, UINT id);
