@@ -17,27 +17,6 @@
 #include "toolkit/win_api.h"
 
 namespace test {
-namespace {
-
-class QtApplicationEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        app_->setQuitOnLastWindowClosed(false);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    inline static char name_[] = "mirelko_gui_test";
-    inline static char* argv_[] = {name_, nullptr};
-    inline static int argc_ = 1;
-    std::unique_ptr<QApplication> app_;
-};
-
-[[maybe_unused]] const ::testing::Environment* const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
-
-}  // namespace
 
 void WhenModalOpens(std::function<void(QWidget*)> steps) {
     QPointer<QWidget> before = QApplication::activeModalWidget();

@@ -8,11 +8,15 @@ namespace {
 
 class QtApplicationEnvironment : public ::testing::Environment {
   public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void SetUp() override {
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        // Tests open and close many windows; the application outlives them all.
+        app_->setQuitOnLastWindowClosed(false);
+    }
     void TearDown() override { app_.reset(); }
 
   private:
-    inline static char name_[] = "toolkit_widgets_test";
+    inline static char name_[] = "mirelko_gui_test";
     inline static char* argv_[] = {name_, nullptr};
     inline static int argc_ = 1;
     std::unique_ptr<QApplication> app_;
