@@ -153,11 +153,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
 
 bool UpdateFile(const std::string& fileName,
                 const std::function<bool(std::optional<std::string>& bytes)>& edit) {
-    std::string path = ResolveProfilePath(fileName);
     if (fileName.empty()) {
         errno = EINVAL;
         return false;
     }
+    std::string path = ResolveProfilePath(fileName);
     // Replace what a symbolic link points at, not the link.
     if (char* real = ::realpath(path.c_str(), nullptr)) {
         path = real;
