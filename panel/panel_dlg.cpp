@@ -2,11 +2,24 @@
 
 #include "res/resource.h"
 
+namespace {
+
+// The order in which the check states are exchanged.
+constexpr profile::BoxNumber kCheckExchangeOrder[] = {1, 12, 10, 11, 13, 14, 15, 2,
+                                                      3, 4,  5,  6,  7,  8,  9};
+static_assert(std::size(kCheckExchangeOrder) == profile::kBoxCount);
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CPanelDlg, CDialog)
 ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(IDC_INFO, OnInfo)
+ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::checkBox, ApplyRowState)
+ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::configuration, LaunchConfigTool)
+ON_BN_CLICKED(IDC_REFRESH, LoadConfig)
+ON_BN_CLICKED(IDC_SAVE, SaveConfig)
 END_MESSAGE_MAP()
 
 CPanelDlg::CPanelDlg(CWnd* parent)
@@ -17,5 +30,27 @@ BOOL CPanelDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddInfoToSystemMenu();
     SetWindowIcons();
+    LoadConfig();
     return TRUE;
+}
+
+void CPanelDlg::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    for (int row = 0; row < profile::kBoxCount; ++row) {
+        DDX_Control(dx, kPanelBoxes[row].ipAddress, ipAddress[row]);
+    }
+    for (int row = 0; row < profile::kBoxCount; ++row) {
+        DDX_Text(dx, kPanelBoxes[row].offset, offset[row]);
+    }
+    for (int row = 0; row < profile::kBoxCount; ++row) {
+        DDX_Text(dx, kPanelBoxes[row].location, location[row]);
+    }
+    for (profile::BoxNumber box : kCheckExchangeOrder) {
+        DDX_Check(dx, PanelBoxOf(box).checkBox, enabled[box - 1]);
+    }
+}
+
+void CPanelDlg::OnOK() {
+    if (!SaveConfig()) return;
+    CDialog::OnOK();
 }

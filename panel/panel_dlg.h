@@ -1,6 +1,7 @@
 // The main panel: the window of the fifteen box rows and the program's frame around them.
 #pragma once
 
+#include "panel/panel_box.h"
 #include "toolkit/afxwin.h"
 
 class CPanelDlg : public CDialog {
@@ -9,6 +10,16 @@ class CPanelDlg : public CDialog {
 
   protected:
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+    // Saves first and closes only when the save went through.
+    void OnOK() override;
+
+    // The box rows: load and refresh, save, enabling a row, the per-box configuration program.
+    void LoadConfig();
+    // False when nothing was stored: a field did not validate or the file could not be written.
+    BOOL SaveConfig();
+    void ApplyRowState(profile::BoxNumber box);
+    void LaunchConfigTool(profile::BoxNumber box);
 
     // The frame: system-menu Info entry, window icons, drawing while minimized, the Info box.
     void AddInfoToSystemMenu();
@@ -18,6 +29,11 @@ class CPanelDlg : public CDialog {
     HCURSOR OnQueryDragIcon();
     void OnInfo();
 
+    // Row N's address lives only in its control; the other columns are members, index N - 1.
+    CIPAddressCtrl ipAddress[profile::kBoxCount];
+    int offset[profile::kBoxCount] = {};
+    char location[profile::kBoxCount][profile::kLocationCapacity] = {};
+    int enabled[profile::kBoxCount] = {};
     HICON m_hIcon;
 
     DECLARE_MESSAGE_MAP()

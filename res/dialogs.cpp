@@ -1,4 +1,5 @@
 // The dialog templates, in dialog units, controls in template order (which is the tab order).
+// The panel's many controls are laid out in panel_layout.cpp.
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win_defs.h"
@@ -10,7 +11,6 @@ using toolkit::ControlClass;
 using toolkit::ControlTemplate;
 using toolkit::DialogTemplate;
 
-constexpr DWORD kPushButton = BS_PUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kDefaultButton = BS_DEFPUSHBUTTON | WS_TABSTOP;
 constexpr DWORD kModalStyles = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
@@ -23,20 +23,13 @@ const ControlTemplate kInfoControls[] = {
     {IDC_STATIC, ControlClass::Static, "info@example.com", 137, 105, 72, 8, SS_LEFT},
 };
 
-const ControlTemplate kPanelControls[] = {
-    {IDOK, ControlClass::Button, "OK", 346, 397, 50, 14, kDefaultButton},
-    {IDCANCEL, ControlClass::Button, "Abbrechen", 412, 397, 50, 14, kPushButton},
-    {IDC_INFO, ControlClass::Button, "Info", 13, 397, 50, 14, kPushButton},
-    {IDC_STATIC, ControlClass::Button, "Mirelkocontroller", 7, 17, 455, 371, BS_GROUPBOX},
-};
-
 const DialogTemplate kDialogs[] = {
     {IDD_INFO,
      "Info \xFC"
      "ber Mirelko",
      235, 146, "MS Sans Serif", 8, kModalStyles, 0, kInfoControls},
     {IDD_PANEL, "Mirelko", 469, 418, "MS Sans Serif", 8, kModalStyles | WS_VISIBLE | WS_MINIMIZEBOX,
-     WS_EX_APPWINDOW, kPanelControls},
+     WS_EX_APPWINDOW, PanelControls()},
 };
 
 }  // namespace

@@ -14,8 +14,11 @@
 #define IDB_LAMP_RED 132
 #define IDB_LAMP_GREEN 134
 
-// Controls of the panel's frame.
+// The panel's buttons; its box rows are in panel/panel_box.h.
 #define IDC_INFO 1006
+#define IDC_REFRESH 1051
+#define IDC_SAVE 1082
+#define IDC_ANALIZE 1086
 
 // The system-menu command that opens the Info box; the low four bits are free for the system.
 #define IDM_INFO 0x0010

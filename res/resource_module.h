@@ -8,6 +8,7 @@ const toolkit::ResourceModule& MirelkoResources();
 namespace res {
 
 std::span<const toolkit::DialogTemplate> DialogTemplates();
+std::span<const toolkit::ControlTemplate> PanelControls();
 std::span<const toolkit::StringResource> StringTable();
 // Generated at build time from the picture files.
 std::span<const toolkit::ImageResource> EmbeddedImages();

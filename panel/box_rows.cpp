@@ -1,0 +1,74 @@
+// The box rows: loading them from the configuration file, saving them, enabling a row.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "panel/panel_dlg.h"
+#include "profile/file_store.h"
+
+namespace {
+
+void CopyText(const std::string& text, char (&buffer)[profile::kLocationCapacity]) {
+    const std::size_t length = text.copy(buffer, sizeof buffer - 1);
+    buffer[length] = '\0';
+}
+
+void ReportSaveFailure(int error) {
+    const std::string path = profile::ResolveProfilePath(profile::kBoxConfigFile);
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "The box configuration could not be saved to \"%s\": %s.\n\n"
+                  "The file is unchanged and your changes are still in the panel.",
+                  path.c_str(), std::strerror(error));
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void CPanelDlg::LoadConfig() {
+    const profile::BoxTable table = profile::ReadBoxTable();
+    for (int row = 0; row < profile::kBoxCount; ++row) {
+        const profile::BoxConfig& box = table[row];
+        enabled[row] = box.enabled;
+        CopyText(box.location, location[row]);
+        offset[row] = box.offset;
+        // Without an address in the file the control keeps what it shows.
+        if (box.address) {
+            const profile::Octets& a = *box.address;
+            ipAddress[row].SendMessage(IPM_SETADDRESS, 0, MAKEIPADDRESS(a[0], a[1], a[2], a[3]));
+        }
+    }
+    UpdateData(FALSE);
+    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) ApplyRowState(box);
+}
+
+BOOL CPanelDlg::SaveConfig() {
+    // A pull that stopped half-way would store values the operator never chose.
+    if (!UpdateData(TRUE)) return FALSE;
+    profile::BoxTable table;
+    for (int row = 0; row < profile::kBoxCount; ++row) {
+        profile::BoxConfig& box = table[row];
+        box.enabled = enabled[row];
+        box.location = location[row];
+        box.offset = offset[row];
+        BYTE field[4];
+        ipAddress[row].GetAddress(field[0], field[1], field[2], field[3]);
+        box.address = profile::Octets{field[0], field[1], field[2], field[3]};
+    }
+    if (profile::WriteBoxTable(table)) return TRUE;
+    ReportSaveFailure(errno);
+    return FALSE;
+}
+
+void CPanelDlg::ApplyRowState(profile::BoxNumber box) {
+    UpdateData(TRUE);
+    const PanelBox& row = PanelBoxOf(box);
+    const BOOL enable = enabled[box - 1] != 0 ? TRUE : FALSE;
+    for (int field : {row.location, row.ipAddress, row.offset}) {
+        GetDlgItem(field)->EnableWindow(enable);
+    }
+    if (!enable) {
+        GetDlgItem(row.greenLamp)->ShowWindow(SW_HIDE);
+        GetDlgItem(row.redLamp)->ShowWindow(SW_HIDE);
+    }
+}

@@ -1,0 +1,28 @@
+// The per-box configuration program, started with the box's offset.
+#include <cstdio>
+
+#include "panel/panel_dlg.h"
+
+namespace {
+
+void ReportLaunchFailure(UINT result) {
+    const char* reason = result == 2    ? "it was not found"
+                         : result == 11 ? "the file is not a program"
+                                        : "the system refused to start it";
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "The configuration program \"didozur\" could not be started: %s (code %u).",
+                  reason, result);
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
+
+}  // namespace
+
+void CPanelDlg::LaunchConfigTool(profile::BoxNumber box) {
+    UpdateData(TRUE);
+    // "didozur " and the longest int, "-2147483648", need 19 characters and the terminator.
+    char command[20];
+    std::snprintf(command, sizeof command, "didozur %d", offset[box - 1]);
+    const UINT result = WinExec(command, SW_SHOW);
+    if (result <= 31) ReportLaunchFailure(result);
+}
