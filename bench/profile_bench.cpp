@@ -1,4 +1,6 @@
-// Prints how long one ReadBoxTable and one WriteBoxTable take on a full box file.
+// Prints how long one ReadBoxTable and one WriteBoxTable take on a full box file, and one
+// ReadWatchDogErrors on a status file of usual and of oversized length beside the time it
+// takes just to read that file.
 //   profile_bench [iterations]
 #include <stdlib.h>
 
@@ -6,17 +8,25 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "profile/box_config.h"
+#include "profile/box_status.h"
+#include "profile/file_store.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+struct Spread {
+    double min, median, max;
+};
+
 template <typename F>
-double MedianMicroseconds(int iterations, F&& run) {
+Spread Microseconds(int iterations, F&& run) {
     std::vector<double> samples;
     samples.reserve(static_cast<std::size_t>(iterations));
     for (int i = 0; i < iterations; ++i) {
@@ -25,7 +35,12 @@ double MedianMicroseconds(int iterations, F&& run) {
         samples.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
+    return {samples.front(), samples[samples.size() / 2], samples.back()};
+}
+
+template <typename F>
+double MedianMicroseconds(int iterations, F&& run) {
+    return Microseconds(iterations, run).median;
 }
 
 profile::BoxTable FullTable(int variant) {
@@ -37,6 +52,40 @@ profile::BoxTable FullTable(int variant) {
         table[i].offset = 1000 * (i + 1) + variant;
     }
     return table;
+}
+
+// The status file as the service writes it: fifteen sections of four keys, after `filler` bytes
+// of other sections, which every lookup has to pass.
+std::string StatusFile(std::size_t filler) {
+    std::string bytes;
+    for (int n = 0; bytes.size() < filler; ++n)
+        bytes += "[Log" + std::to_string(n) + "]\r\nLine=12.03.2024 10:41:07 " +
+                 std::string(60, 'x') + "\r\nCount=" + std::to_string(n) + "\r\n";
+    for (int box = 1; box <= profile::kBoxCount; ++box)
+        bytes += "[Box" + std::to_string(box) +
+                 "]\r\nWatchDogError=" + std::to_string(box % 3 == 0) +
+                 "\r\nLastStringReceivedAt=12.03.2024 10:41:07\r\n"
+                 "LastAlarmForC1=12.03.2024 09:12:55 Kontakt 1 offen\r\n"
+                 "LastAlarmForC2=11.03.2024 22:03:10 Kontakt 2 offen\r\n";
+    return bytes;
+}
+
+// One ReadWatchDogErrors beside one plain read of the same file.
+void BenchStatusFile(std::size_t filler, int iterations, int& sink) {
+    const std::string path = profile::ResolveProfilePath(profile::kBoxStatusFile);
+    std::ofstream(path, std::ios::binary) << StatusFile(filler);
+    auto size = std::filesystem::file_size(path);
+    Spread floor = Microseconds(iterations, [&](int) {
+        if (std::optional<std::string> bytes = profile::ReadFileBytes(path))
+            sink += bytes->size() & 1;
+    });
+    Spread read = Microseconds(iterations, [&](int) { sink += profile::ReadWatchDogErrors()[2]; });
+    std::printf("status file: %ju bytes, %d iterations, min / median / max per call\n",
+                static_cast<std::uintmax_t>(size), iterations);
+    std::printf("  read the file (floor)          %9.1f %9.1f %9.1f us\n", floor.min, floor.median,
+                floor.max);
+    std::printf("  ReadWatchDogErrors             %9.1f %9.1f %9.1f us  (%.1fx the floor)\n",
+                read.min, read.median, read.max, read.median / floor.median);
 }
 
 }  // namespace
@@ -70,6 +119,8 @@ int main(int argc, char** argv) {
     std::printf("ReadBoxTable                     %9.1f us\n", read);
     std::printf("WriteBoxTable (values changed)   %9.1f us  (one fsync + rename)\n", changed);
     std::printf("WriteBoxTable (same values)      %9.1f us  (file left untouched)\n", unchanged);
+    BenchStatusFile(0, iterations, sink);
+    BenchStatusFile(1u << 20, iterations, sink);
     std::filesystem::remove_all(dir);
     return sink == -1;  // keeps the calls from being optimised away
 }
