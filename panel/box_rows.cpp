@@ -67,7 +67,9 @@ void CPanelDlg::ApplyRowState(profile::BoxNumber box) {
     for (int field : {row.location, row.ipAddress, row.offset}) {
         GetDlgItem(field)->EnableWindow(enable);
     }
-    if (!enable) {
+    if (enable) {
+        RefreshLamps();
+    } else {
         GetDlgItem(row.greenLamp)->ShowWindow(SW_HIDE);
         GetDlgItem(row.redLamp)->ShowWindow(SW_HIDE);
     }

@@ -1,5 +1,7 @@
 #include "panel/panel_dlg.h"
 
+#include "analysis/analysis_dlg.h"
+#include "panel/poll_thread.h"
 #include "res/resource.h"
 
 namespace {
@@ -20,6 +22,8 @@ ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::checkBox, ApplyRowState)
 ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::configuration, LaunchConfigTool)
 ON_BN_CLICKED(IDC_REFRESH, LoadConfig)
 ON_BN_CLICKED(IDC_SAVE, SaveConfig)
+ON_BN_CLICKED(IDC_ANALIZE, OnAnalize)
+ON_MESSAGE(WM_STATUSPOLL, RefreshLamps)
 END_MESSAGE_MAP()
 
 CPanelDlg::CPanelDlg(CWnd* parent)
@@ -31,6 +35,8 @@ BOOL CPanelDlg::OnInitDialog() {
     AddInfoToSystemMenu();
     SetWindowIcons();
     LoadConfig();
+    g_hPanelWnd = m_hWnd;
+    _beginthread(PollThread, 0, nullptr);
     return TRUE;
 }
 
@@ -48,6 +54,11 @@ void CPanelDlg::DoDataExchange(CDataExchange* dx) {
     for (profile::BoxNumber box : kCheckExchangeOrder) {
         DDX_Check(dx, PanelBoxOf(box).checkBox, enabled[box - 1]);
     }
+}
+
+void CPanelDlg::OnAnalize() {
+    CAnalysisDlg analysis;
+    analysis.DoModal();
 }
 
 void CPanelDlg::OnOK() {

@@ -20,6 +20,10 @@ class CPanelDlg : public CDialog {
     BOOL SaveConfig();
     void ApplyRowState(profile::BoxNumber box);
     void LaunchConfigTool(profile::BoxNumber box);
+    void OnAnalize();
+
+    // The lamps of the enabled rows from the status file; the answer to WM_STATUSPOLL, always 1.
+    LRESULT RefreshLamps(WPARAM = 0, LPARAM = 0);
 
     // The frame: system-menu Info entry, window icons, drawing while minimized, the Info box.
     void AddInfoToSystemMenu();

@@ -1,5 +1,9 @@
 // The dialog templates, in dialog units, controls in template order (which is the tab order).
 // The panel's many controls are laid out in panel_layout.cpp.
+#include <array>
+#include <string>
+
+#include "profile/box_config.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win_defs.h"
@@ -23,6 +27,38 @@ const ControlTemplate kInfoControls[] = {
     {IDC_STATIC, ControlClass::Static, "info@example.com", 137, 105, 72, 8, SS_LEFT},
 };
 
+// "BOX 1" to "BOX 15": list index i stands for box i + 1.
+std::span<const LPCSTR> BoxListItems() {
+    static const auto texts = [] {
+        std::array<std::string, profile::kBoxCount> items;
+        for (int box = 1; box <= profile::kBoxCount; ++box) {
+            items[box - 1] = "BOX " + std::to_string(box);
+        }
+        return items;
+    }();
+    static const auto pointers = [] {
+        std::array<LPCSTR, profile::kBoxCount> items{};
+        for (std::size_t i = 0; i < items.size(); ++i) items[i] = texts[i].c_str();
+        return items;
+    }();
+    return pointers;
+}
+
+constexpr DWORD kStatusField = ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
+
+const ControlTemplate kAnalysisControls[] = {
+    {IDOK, ControlClass::Button, "OK", 190, 106, 50, 14, kDefaultButton},
+    {IDC_BOX_LIST, ControlClass::ComboBox, "", 14, 27, 48, 182,
+     CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, BoxListItems()},
+    {IDC_CONTACT2, ControlClass::Edit, "", 174, 72, 66, 14, kStatusField},
+    {IDC_CONTACT1, ControlClass::Edit, "", 174, 49, 66, 14, kStatusField},
+    {IDC_LAST_CONNECTION, ControlClass::Edit, "", 174, 26, 66, 14, kStatusField},
+    {IDC_STATIC, ControlClass::Button, "choose  box", 7, 7, 245, 93, BS_GROUPBOX},
+    {IDC_STATIC, ControlClass::Static, "last connection", 86, 30, 49, 8, SS_LEFT},
+    {IDC_STATIC, ControlClass::Static, "last alarm from contact 1", 86, 52, 78, 8, SS_LEFT},
+    {IDC_STATIC, ControlClass::Static, "last alarm from contact 2", 85, 74, 78, 8, SS_LEFT},
+};
+
 const DialogTemplate kDialogs[] = {
     {IDD_INFO,
      "Info \xFC"
@@ -30,6 +66,7 @@ const DialogTemplate kDialogs[] = {
      235, 146, "MS Sans Serif", 8, kModalStyles, 0, kInfoControls},
     {IDD_PANEL, "Mirelko", 469, 418, "MS Sans Serif", 8, kModalStyles | WS_VISIBLE | WS_MINIMIZEBOX,
      WS_EX_APPWINDOW, PanelControls()},
+    {IDD_ANALYSIS, "analize", 259, 127, "MS Sans Serif", 8, kModalStyles, 0, kAnalysisControls},
 };
 
 }  // namespace

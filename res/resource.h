@@ -4,6 +4,7 @@
 // Dialog templates.
 #define IDD_INFO 100
 #define IDD_PANEL 102
+#define IDD_ANALYSIS 135
 
 // Strings.
 #define IDS_INFO_MENU 101
@@ -19,6 +20,12 @@
 #define IDC_REFRESH 1051
 #define IDC_SAVE 1082
 #define IDC_ANALIZE 1086
+
+// Controls of the analysis dialog.
+#define IDC_BOX_LIST 1087
+#define IDC_CONTACT2 1088
+#define IDC_CONTACT1 1089
+#define IDC_LAST_CONNECTION 1090
 
 // The system-menu command that opens the Info box; the low four bits are free for the system.
 #define IDM_INFO 0x0010

@@ -166,9 +166,13 @@ class Edit : public Control {
                 restrict(static_cast<int>(wParam));
                 return 0;
             default:
+                // A read-only field is for reading: a long text shows from its start.
                 return TextMessage(
                     message, wParam, lParam, [&] { return edit_->text(); },
-                    [&](const QString& text) { edit_->setText(text); });
+                    [&](const QString& text) {
+                        edit_->setText(text);
+                        if (edit_->isReadOnly()) edit_->setCursorPosition(0);
+                    });
         }
     }
 
@@ -211,7 +215,15 @@ class StaticBitmap : public Control {
     }
     QWidget* widget() const override { return label_; }
     QSize pictureSize() const { return pictureSize_; }
-    LRESULT receive(UINT, WPARAM, LPARAM) override { return 0; }
+    // A picture shows no text: its text is its accessible name and its tooltip.
+    LRESULT receive(UINT message, WPARAM wParam, LPARAM lParam) override {
+        return TextMessage(
+            message, wParam, lParam, [&] { return label_->accessibleName(); },
+            [&](const QString& text) {
+                label_->setAccessibleName(text);
+                label_->setToolTip(text);
+            });
+    }
 
   private:
     QLabel* label_;
@@ -323,6 +335,16 @@ QRect ControlGeometry(const Control& control, const QRect& pixels) {
     QWidget* widget = control.widget();
     if (auto* bitmap = dynamic_cast<const StaticBitmap*>(&control)) {
         return QRect(pixels.topLeft(), bitmap->pictureSize());
+    }
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        // A one-line text that this font draws wider than the box made for another font stays
+        // on its line, whole, instead of wrapping out of sight.
+        const QFontMetrics metrics = label->fontMetrics();
+        if (pixels.height() < 2 * metrics.height()) {
+            label->setWordWrap(false);
+            const int width = std::max(pixels.width(), metrics.horizontalAdvance(label->text()));
+            return QRect(pixels.topLeft(), QSize(width, pixels.height()));
+        }
     }
     if (auto* list = qobject_cast<QComboBox*>(widget)) {
         // The template's height includes the dropped list; the closed box is one line high.

@@ -27,7 +27,9 @@ void WhenModalOpens(std::function<void(QWidget*)> steps) {
         if (modal == nullptr || modal == before || !modal->isVisible()) return;
         poll->stop();
         poll->deleteLater();
+        // The platform window may be active before the application has moved its focus there.
         EXPECT_TRUE(QTest::qWaitForWindowActive(modal));
+        EXPECT_TRUE(QTest::qWaitFor([modal] { return QApplication::activeWindow() == modal; }));
         steps(modal);
     });
     poll->start();

@@ -1,0 +1,19 @@
+// The thread that paces the lamps: every 30 seconds it asks the panel for a lamp refresh and
+// waits until the panel has made it. It has no stop and ends with the process.
+#pragma once
+
+#include "toolkit/afxwin.h"
+
+// The panel's private message for a lamp refresh; wParam and lParam are 0.
+#define WM_STATUSPOLL (WM_USER + 1)
+
+inline constexpr DWORD kPollIntervalMs = 30000;
+
+// The panel window the thread sends to. The panel stores it once, before it starts the thread.
+extern HWND g_hPanelWnd;
+
+void PollThread(void*);
+
+// For tests only: a shorter sleep between two polls; 0 brings back kPollIntervalMs. The program
+// itself never calls it and has no option that could.
+void SetPollIntervalForTesting(DWORD milliseconds);

@@ -1,0 +1,155 @@
+// The watchdog lamps, paced by the real poll thread with a shortened interval.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include "panel/poll_thread.h"
+#include "profile/box_status.h"
+#include "res/resource.h"
+#include "tests/panel/panel_support.h"
+#include "tests/toolkit/support/gui_support.h"
+
+namespace {
+
+using profile::BoxNumber;
+using test::PanelTest;
+
+enum Lamp { Dark, Green, Red, Both };
+
+class StatusLamps : public PanelTest {
+  protected:
+    void TearDown() override {
+        SetPollIntervalForTesting(0);
+        PanelTest::TearDown();
+    }
+
+    Lamp LampOf(BoxNumber box) const {
+        const bool green = IsWindowVisible(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).greenLamp));
+        const bool red = IsWindowVisible(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).redLamp));
+        return green ? (red ? Both : Green) : (red ? Red : Dark);
+    }
+    std::vector<Lamp> Lamps(BoxNumber last) const {
+        std::vector<Lamp> lamps;
+        for (BoxNumber box = 1; box <= last; ++box) lamps.push_back(LampOf(box));
+        return lamps;
+    }
+    // Waits for the poll thread to bring the lamps to `expected`.
+    bool PolledTo(const std::vector<Lamp>& expected) const {
+        return QTest::qWaitFor([&] { return Lamps(BoxNumber(expected.size())) == expected; },
+                               10000);
+    }
+    void EnableBoxes(std::initializer_list<BoxNumber> boxes) const {
+        PutTable([&](profile::BoxTable& table) {
+            for (BoxNumber box : boxes) table[box - 1].enabled = 1;
+        });
+    }
+    void PutStatus(const std::string& bytes) const { Put(profile::kBoxStatusFile, bytes); }
+    QString Words(int lampId) const {
+        auto* lamp = qobject_cast<QLabel*>(Widget(lampId));
+        EXPECT_EQ(lamp->toolTip(), lamp->accessibleName());
+        return lamp->toolTip();
+    }
+};
+
+TEST_F(StatusLamps, EnabledRowsFollowTheWatchdogFlagsAtEveryPollAndDisabledRowsStayDark) {
+    EnableBoxes({1, 2, 3, 4, 5, 6});
+    // Box 1 has no section, box 6 no flag, box 7 is disabled.
+    PutStatus(
+        "[Box2]\r\nWatchDogError=0\r\n[Box3]\r\nWatchDogError=1\r\n[Box4]\r\nWatchDogError=2"
+        "\r\n[Box5]\r\nWatchDogError=3\r\n[Box6]\r\nLastAlarmForC1=x\r\n[Box7]\r\n"
+        "WatchDogError=1\r\n");
+    SetPollIntervalForTesting(20);
+    std::vector<Lamp> opened;
+    Run([&] {
+        opened = Lamps(7);
+        PutStatus(
+            "[Box1]\r\nWatchDogError=-1\r\n[Box3]\r\nWatchDogError=0\r\n[Box7]\r\n"
+            "WatchDogError=0\r\n");
+        EXPECT_TRUE(PolledTo({Red, Green, Green, Green, Green, Green, Dark}));
+        // Disabled between two polls: dark, and the polls leave it so.
+        Click(PanelBoxOf(3).checkBox);
+        PutStatus("[Box2]\r\nWatchDogError=5\r\n[Box3]\r\nWatchDogError=1\r\n");
+        EXPECT_TRUE(PolledTo({Green, Red, Dark, Green, Green, Green, Dark}));
+    });
+    EXPECT_EQ(opened, (std::vector<Lamp>{Green, Green, Red, Red, Red, Green, Dark}));
+}
+
+TEST_F(StatusLamps, TickingARowOrRefreshingRelightsEveryEnabledRowWithItsWords) {
+    EnableBoxes({1});
+    Run([&] {
+        EXPECT_EQ(Words(PanelBoxOf(1).greenLamp), "IP Controller 1: watchdog OK");
+        // No poll comes within the test: these changes show through the row and load paths.
+        PutStatus("[Box1]\r\nWatchDogError=1\r\n[Box12]\r\nWatchDogError=0\r\n");
+        Click(PanelBoxOf(12).checkBox);
+        EXPECT_EQ(LampOf(1), Red);
+        EXPECT_EQ(LampOf(12), Green);
+        EXPECT_EQ(Words(PanelBoxOf(1).redLamp), "IP Controller 1: watchdog error 1");
+        EXPECT_EQ(Words(PanelBoxOf(12).greenLamp), "IP Controller 12: watchdog OK");
+        PutStatus("[Box1]\r\nWatchDogError=0\r\n");
+        Click(IDC_REFRESH);
+        EXPECT_EQ(LampOf(1), Green);
+        EXPECT_EQ(LampOf(12), Dark) << "refresh loads the file, where box 12 is disabled";
+    });
+}
+
+TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
+    EnableBoxes({1, 2});
+    PutStatus("[Box2]\r\nWatchDogError=2\r\n");
+    SetPollIntervalForTesting(5);
+    struct Counter : QObject {
+        int changes = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            changes += event->type() == QEvent::Show || event->type() == QEvent::Hide;
+            return false;
+        }
+    } counter;
+    Run([&] {
+        for (BoxNumber box : {1, 2}) {
+            Widget(PanelBoxOf(box).greenLamp)->installEventFilter(&counter);
+            Widget(PanelBoxOf(box).redLamp)->installEventFilter(&counter);
+        }
+        QTest::qWait(300);
+        EXPECT_EQ(counter.changes, 0);
+        // The polls were running all along.
+        PutStatus("[Box1]\r\nWatchDogError=1\r\n");
+        EXPECT_TRUE(PolledTo({Red, Green}));
+    });
+}
+
+// The modal windows of the panel, each opened as an operator opens it.
+enum class Modal { InfoBox, Analysis, IntegerMessage };
+
+class LampsBehind : public StatusLamps, public ::testing::WithParamInterface<Modal> {};
+
+TEST_P(LampsBehind, APollWhileAModalWindowIsOpenChangesTheLampsBehindIt) {
+    EnableBoxes({1});
+    SetPollIntervalForTesting(20);
+    bool modalSeen = false;
+    bool relit = false;
+    Run([&] {
+        test::WhenModalOpens([&](QWidget* modal) {
+            modalSeen = true;
+            PutStatus("[Box1]\r\nWatchDogError=1\r\n");
+            relit = PolledTo({Red});
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        switch (GetParam()) {
+            case Modal::InfoBox:
+                return Click(IDC_INFO);
+            case Modal::Analysis:
+                return Click(IDC_ANALIZE);
+            case Modal::IntegerMessage:
+                Retype(PanelBoxOf(1).offset, "");
+                return Click(IDC_SAVE);
+        }
+    });
+    EXPECT_TRUE(modalSeen);
+    EXPECT_TRUE(relit);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachModal, LampsBehind,
+                         ::testing::Values(Modal::InfoBox, Modal::Analysis, Modal::IntegerMessage));
+
+}  // namespace
