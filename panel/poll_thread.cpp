@@ -1,8 +1,6 @@
 #include "panel/poll_thread.h"
 
-#include <atomic>
-
-HWND g_hPanelWnd = nullptr;
+std::atomic<HWND> g_hPanelWnd{nullptr};
 
 namespace {
 
@@ -19,7 +17,7 @@ void PollThread(void*) {
     for (;;) {
         Sleep(PollInterval());
         // Waits until the UI thread has refreshed the lamps; a panel that is gone answers 0.
-        SendMessageA(g_hPanelWnd, WM_STATUSPOLL, 0, 0);
+        SendMessageA(g_hPanelWnd.load(), WM_STATUSPOLL, 0, 0);
     }
 }
 

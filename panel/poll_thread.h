@@ -2,6 +2,8 @@
 // waits until the panel has made it. It has no stop and ends with the process.
 #pragma once
 
+#include <atomic>
+
 #include "toolkit/afxwin.h"
 
 // The panel's private message for a lamp refresh; wParam and lParam are 0.
@@ -9,8 +11,9 @@
 
 inline constexpr DWORD kPollIntervalMs = 30000;
 
-// The panel window the thread sends to. The panel stores it once, before it starts the thread.
-extern HWND g_hPanelWnd;
+// The panel window the thread sends to. The panel stores it once, before it starts the thread;
+// atomic because a test process opens many panels while earlier threads still read it.
+extern std::atomic<HWND> g_hPanelWnd;
 
 void PollThread(void*);
 

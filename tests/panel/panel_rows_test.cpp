@@ -11,6 +11,7 @@
 #include "res/resource.h"
 #include "tests/panel/panel_support.h"
 #include "tests/toolkit/support/gui_support.h"
+#include "toolkit/qt/dialog_units.h"
 
 namespace {
 
@@ -100,6 +101,37 @@ TEST_F(PanelRows, ClearingRowFiveGreysAndDarkensOnlyRowFive) {
         Widget(PanelBoxOf(5).checkBox)->setFocus();
         QTest::keyClick(Widget(PanelBoxOf(5).checkBox), Qt::Key_Space);
         EXPECT_TRUE(FieldsEnabled(5));
+    });
+}
+
+TEST_F(PanelRows, RowsSitWhereTheLayoutPutsThemSoClicksThereReachThem) {
+    struct Place {
+        int id;
+        QRect dialogUnits;
+    };
+    const PanelBox &first = PanelBoxOf(1), &tenth = PanelBoxOf(10), &last = PanelBoxOf(15);
+    const Place places[] = {
+        {first.checkBox, {27, 59, 60, 10}},       {first.location, {115, 59, 89, 15}},
+        {first.ipAddress, {218, 59, 100, 15}},    {first.offset, {345, 59, 30, 15}},
+        {first.configuration, {392, 59, 50, 14}}, {tenth.checkBox, {27, 248, 64, 10}},
+        {last.greenLamp, {100, 355, 11, 10}},     {last.configuration, {392, 354, 50, 14}},
+        {IDC_ANALIZE, {107, 397, 50, 14}},        {IDC_REFRESH, {167, 397, 50, 14}},
+        {IDC_SAVE, {228, 397, 50, 14}},
+    };
+    Run([&] {
+        for (const Place& place : places) {
+            const QRect pixels = toolkit::qt::DialogUnitsToPixels(
+                place.dialogUnits.x(), place.dialogUnits.y(), place.dialogUnits.width(),
+                place.dialogUnits.height(), {6, 13});
+            QWidget* widget = Widget(place.id);
+            EXPECT_EQ(widget->pos(), pixels.topLeft()) << place.id;
+            // A lamp takes its picture's size and takes no clicks; everything else gets the
+            // click at the middle of its box.
+            if (place.id == last.greenLamp) continue;
+            EXPECT_EQ(widget->size(), pixels.size()) << place.id;
+            QWidget* hit = widget->window()->childAt(pixels.center());
+            EXPECT_TRUE(hit == widget || widget->isAncestorOf(hit)) << place.id;
+        }
     });
 }
 

@@ -80,6 +80,7 @@ TEST_F(StatusLamps, TickingARowOrRefreshingRelightsEveryEnabledRowWithItsWords) 
     EnableBoxes({1});
     Run([&] {
         EXPECT_EQ(Words(PanelBoxOf(1).greenLamp), "IP Controller 1: watchdog OK");
+        EXPECT_EQ(panel.SendMessage(WM_STATUSPOLL), 1);
         // No poll comes within the test: these changes show through the row and load paths.
         PutStatus("[Box1]\r\nWatchDogError=1\r\n[Box12]\r\nWatchDogError=0\r\n");
         Click(PanelBoxOf(12).checkBox);
