@@ -34,6 +34,7 @@ BOOL CPanelDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     AddInfoToSystemMenu();
     SetWindowIcons();
+    AddLampTips();
     LoadConfig();
     g_hPanelWnd = m_hWnd;
     _beginthread(PollThread, 0, nullptr);

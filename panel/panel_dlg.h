@@ -24,6 +24,9 @@ class CPanelDlg : public CDialog {
 
     // The lamps of the enabled rows from the status file; the answer to WM_STATUSPOLL, always 1.
     LRESULT RefreshLamps(WPARAM = 0, LPARAM = 0);
+    // Each lamp says its box and state in words too: colour alone does not serve everyone.
+    void AddLampTips();
+    void DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError);
 
     // The frame: system-menu Info entry, window icons, drawing while minimized, the Info box.
     void AddInfoToSystemMenu();
@@ -39,6 +42,7 @@ class CPanelDlg : public CDialog {
     char location[profile::kBoxCount][profile::kLocationCapacity] = {};
     int enabled[profile::kBoxCount] = {};
     HICON m_hIcon;
+    CToolTipCtrl m_lampTips;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -5,22 +5,25 @@
 #include "panel/panel_dlg.h"
 #include "profile/box_status.h"
 
-namespace {
-
-// The lamp's words, for its tooltip and for screen readers: colour alone does not serve everyone.
-void Describe(CWnd* lamp, CWnd* checkBox, int watchDogError) {
-    char box[40] = "";
-    checkBox->GetWindowText(box, sizeof box);
-    char text[96];
-    if (watchDogError == 0) {
-        std::snprintf(text, sizeof text, "%s: watchdog OK", box);
-    } else {
-        std::snprintf(text, sizeof text, "%s: watchdog error %d", box, watchDogError);
+void CPanelDlg::AddLampTips() {
+    m_lampTips.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX);
+    for (const PanelBox& row : kPanelBoxes) {
+        m_lampTips.AddTool(GetDlgItem(row.greenLamp), "");
+        m_lampTips.AddTool(GetDlgItem(row.redLamp), "");
     }
-    lamp->SetWindowText(text);
 }
 
-}  // namespace
+void CPanelDlg::DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError) {
+    char name[40] = "";
+    GetDlgItem(PanelBoxOf(box).checkBox)->GetWindowText(name, sizeof name);
+    char text[96];
+    if (watchDogError == 0) {
+        std::snprintf(text, sizeof text, "%s: watchdog OK", name);
+    } else {
+        std::snprintf(text, sizeof text, "%s: watchdog error %d", name, watchDogError);
+    }
+    m_lampTips.UpdateTipText(text, lamp);
+}
 
 LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
     // All fifteen flags from one read, so one refresh never mixes two versions of the file.
@@ -38,7 +41,7 @@ LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
             green->ShowWindow(SW_HIDE);
             red->ShowWindow(SW_SHOWNORMAL);
         }
-        Describe(watchDogError == 0 ? green : red, GetDlgItem(row.checkBox), watchDogError);
+        DescribeLamp(box, watchDogError == 0 ? green : red, watchDogError);
     }
     return 1;
 }

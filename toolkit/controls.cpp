@@ -40,3 +40,40 @@ void CIPAddressCtrl::ClearAddress() { ::SendMessageA(m_hWnd, IPM_CLEARADDRESS, 0
 BOOL CIPAddressCtrl::IsBlank() const {
     return static_cast<BOOL>(::SendMessageA(m_hWnd, IPM_ISBLANK, 0, 0));
 }
+
+namespace {
+
+TOOLINFOA ToolFor(HWND owner, CWnd* window, LPCSTR text) {
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(window->m_hWnd);
+    tool.lpszText = const_cast<LPSTR>(text);
+    return tool;
+}
+
+}  // namespace
+
+CToolTipCtrl::~CToolTipCtrl() {
+    if (m_hWnd != nullptr) ::DestroyWindow(Detach());
+}
+
+BOOL CToolTipCtrl::Create(CWnd* parent, DWORD style) {
+    // A dialog run again makes its tooltips anew.
+    if (m_hWnd != nullptr) ::DestroyWindow(Detach());
+    HWND window = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, 0, 0, 0, 0,
+                                    parent->m_hWnd, nullptr, nullptr, nullptr);
+    m_hOwner = parent->m_hWnd;
+    return Attach(window);
+}
+
+BOOL CToolTipCtrl::AddTool(CWnd* window, LPCSTR text) {
+    TOOLINFOA tool = ToolFor(m_hOwner, window, text);
+    return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool)));
+}
+
+void CToolTipCtrl::UpdateTipText(LPCSTR text, CWnd* window) {
+    TOOLINFOA tool = ToolFor(m_hOwner, window, text);
+    SendMessage(TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}

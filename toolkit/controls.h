@@ -23,3 +23,17 @@ class CIPAddressCtrl : public CWnd {
     void ClearAddress();
     BOOL IsBlank() const;
 };
+
+// Tooltips for the windows added to it, which also become their accessible names.
+class CToolTipCtrl : public CWnd {
+  public:
+    ~CToolTipCtrl() override;
+
+    BOOL Create(CWnd* parent, DWORD style = 0);
+    // `window` is a control of the parent given to Create.
+    BOOL AddTool(CWnd* window, LPCSTR text);
+    void UpdateTipText(LPCSTR text, CWnd* window);
+
+  private:
+    HWND m_hOwner = nullptr;
+};

@@ -21,6 +21,12 @@ BOOL GetClientRect(HWND window, LPRECT rect);
 int GetWindowTextA(HWND window, LPSTR buffer, int capacity);
 BOOL SetWindowTextA(HWND window, LPCSTR text);
 
+// Windows other than dialogs and their controls: only tooltip controls (TOOLTIPS_CLASSA).
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     void* parameter);
+BOOL DestroyWindow(HWND window);
+
 // Ends the modal run of a dialog with the given result.
 BOOL EndDialog(HWND dialog, INT_PTR result);
 

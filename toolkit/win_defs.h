@@ -159,6 +159,27 @@ struct PAINTSTRUCT {
 #define THIRD_IPADDRESS(x) ((static_cast<DWORD>(x) >> 8) & 0xff)
 #define FOURTH_IPADDRESS(x) (static_cast<DWORD>(x) & 0xff)
 
+// Tooltip controls.
+#define TOOLTIPS_CLASSA "tooltips_class32"
+#define TTS_ALWAYSTIP 0x01
+#define TTS_NOPREFIX 0x02
+#define TTF_IDISHWND 0x0001
+#define TTF_SUBCLASS 0x0010
+#define TTM_ADDTOOLA (WM_USER + 4)
+#define TTM_UPDATETIPTEXTA (WM_USER + 12)
+
+struct TOOLINFOA {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;
+    UINT_PTR uId;
+    RECT rect;
+    HINSTANCE hinst;
+    LPSTR lpszText;
+    LPARAM lParam;
+    void* lpReserved;
+};
+
 // Menus.
 #define MF_STRING 0x00000000L
 #define MF_SEPARATOR 0x00000800L

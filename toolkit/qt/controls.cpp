@@ -215,15 +215,7 @@ class StaticBitmap : public Control {
     }
     QWidget* widget() const override { return label_; }
     QSize pictureSize() const { return pictureSize_; }
-    // A picture shows no text: its text is its accessible name and its tooltip.
-    LRESULT receive(UINT message, WPARAM wParam, LPARAM lParam) override {
-        return TextMessage(
-            message, wParam, lParam, [&] { return label_->accessibleName(); },
-            [&](const QString& text) {
-                label_->setAccessibleName(text);
-                label_->setToolTip(text);
-            });
-    }
+    LRESULT receive(UINT, WPARAM, LPARAM) override { return 0; }
 
   private:
     QLabel* label_;
