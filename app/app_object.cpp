@@ -4,4 +4,10 @@
 
 CPanelApp theApp;
 
+#ifdef _WIN32
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return AfxWinMain(__argc, __argv, MirelkoResources());
+}
+#else
 int main(int argc, char** argv) { return AfxWinMain(argc, argv, MirelkoResources()); }
+#endif

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "profile/box_config.h"
+#include "res/numbered.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win_defs.h"
@@ -32,7 +33,7 @@ std::span<const LPCSTR> BoxListItems() {
     static const auto texts = [] {
         std::array<std::string, profile::kBoxCount> items;
         for (int box = 1; box <= profile::kBoxCount; ++box) {
-            items[box - 1] = "BOX " + std::to_string(box);
+            items[box - 1] = Numbered("BOX", box);
         }
         return items;
     }();

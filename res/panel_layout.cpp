@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "panel/panel_box.h"
+#include "res/numbered.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win_defs.h"
@@ -26,8 +27,7 @@ using RowControl = ControlTemplate (*)(int box, const PanelBox& ids);
 ControlTemplate CheckBox(int box, const PanelBox& ids) {
     static const auto captions = [] {
         std::array<std::string, profile::kBoxCount> texts;
-        for (int n = 1; n <= profile::kBoxCount; ++n)
-            texts[n - 1] = "IP Controller " + std::to_string(n);
+        for (int n = 1; n <= profile::kBoxCount; ++n) texts[n - 1] = Numbered("IP Controller", n);
         return texts;
     }();
     return {ids.checkBox,

@@ -1,15 +1,13 @@
 // The string table, in Windows-1252 bytes.
 #include "res/resource.h"
 #include "res/resource_module.h"
+#include "res/string_texts.h"
 
 namespace res {
 namespace {
 
 const toolkit::StringResource kStrings[] = {
-    // "Inf&o über Mirelko..."; the escape is split off so that it ends at the 0xFC byte.
-    {IDS_INFO_MENU,
-     "Inf&o \xFC"
-     "ber Mirelko..."},
+    {IDS_INFO_MENU, IDS_INFO_MENU_TEXT},
 };
 
 }  // namespace

@@ -1,0 +1,73 @@
+// Dialogs are the system's own, built by its dialog manager from an in-memory template; each is
+// subclassed so that every message goes through the object's message map and then the default.
+#include "toolkit/window_system.h"
+
+#include "toolkit/win32/dialog_template.h"
+
+namespace toolkit {
+namespace {
+
+struct ModalRun {
+    const DialogTemplate* dialog;
+    WindowProcedure procedure;
+    void* context;
+    WNDPROC original = nullptr;
+};
+
+constexpr char kRunProperty[] = "toolkit.ModalRun";
+
+ModalRun* RunOf(HWND window) { return static_cast<ModalRun*>(GetPropA(window, kRunProperty)); }
+
+LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ModalRun* run = RunOf(window);
+    if (run == nullptr) return DefDlgProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(run->original));
+        RemovePropA(window, kRunProperty);
+        return CallWindowProcA(run->original, window, message, wParam, lParam);
+    }
+    const LRESULT result = run->procedure(run->context, window, message, wParam, lParam);
+    // The object lets go of the window; the dialog manager still frees what it made for it.
+    if (message == WM_DESTROY) CallWindowProcA(run->original, window, message, wParam, lParam);
+    return result;
+}
+
+// The drop-down lists get the items their template carries before the program sees the dialog.
+void FillLists(HWND window, const DialogTemplate& dialog) {
+    for (const ControlTemplate& control : dialog.controls) {
+        if (control.controlClass != ControlClass::ComboBox) continue;
+        for (LPCSTR item : control.items) {
+            SendDlgItemMessageA(window, control.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        }
+    }
+}
+
+INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;
+    auto* run = reinterpret_cast<ModalRun*>(lParam);
+    SetPropA(window, kRunProperty, run);
+    run->original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindowProc)));
+    FillLists(window, *run->dialog);
+    return run->procedure(run->context, window, WM_INITDIALOG, wParam, 0);
+}
+
+}  // namespace
+
+INT_PTR RunModalDialog(const DialogTemplate& dialog, HWND owner, WindowProcedure procedure,
+                       void* context) {
+    const std::vector<WORD> bytes = win32::BuildDialogTemplate(dialog);
+    ModalRun run{&dialog, procedure, context};
+    return DialogBoxIndirectParamA(GetModuleHandleA(nullptr),
+                                   reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), owner,
+                                   &StartProc, reinterpret_cast<LPARAM>(&run));
+}
+
+int RunWindowingSystem(int, char**, int (*startUp)()) {
+    INITCOMMONCONTROLSEX classes{sizeof classes,
+                                 ICC_STANDARD_CLASSES | ICC_INTERNET_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&classes);
+    return startUp();
+}
+
+}  // namespace toolkit
