@@ -70,9 +70,7 @@ class Handle {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsBareName(const std::string& name) {
-    return name.find_first_of("\\/:") == std::string::npos;
-}
+bool IsBareName(const std::string& name) { return name.find_first_of("\\/:") == std::string::npos; }
 
 // Reading shares everything, so the service writing the status file is never kept out.
 HANDLE OpenForReading(const std::string& path) {
@@ -125,9 +123,9 @@ bool MakeDirectories(const std::string& dir) {
 HANDLE LockDirectory(const std::string& dir) {
     const std::string path = dir + "\\" + kLockName;
     for (int attempt = 0;; ++attempt) {
-        HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE,
-                                  nullptr);
+        HANDLE lock =
+            CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (lock != INVALID_HANDLE_VALUE) return lock;
         const DWORD error = GetLastError();
         if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt > 1000) {

@@ -25,7 +25,8 @@ class TemplateWriter {
         if (length > 0) {
             std::vector<wchar_t> wide(static_cast<std::size_t>(length));
             const int count = MultiByteToWideChar(1252, 0, text, length, wide.data(), length);
-            for (int i = 0; i < count; ++i) Word(static_cast<WORD>(wide[static_cast<std::size_t>(i)]));
+            for (int i = 0; i < count; ++i)
+                Word(static_cast<WORD>(wide[static_cast<std::size_t>(i)]));
         }
         Word(0);
     }
@@ -84,7 +85,8 @@ std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
         out.Short(control.cy);
         out.Word(static_cast<WORD>(control.id));
         WriteClass(out, control);
-        if (control.controlClass == ControlClass::Static && (control.style & SS_TYPEMASK) == SS_BITMAP) {
+        if (control.controlClass == ControlClass::Static &&
+            (control.style & SS_TYPEMASK) == SS_BITMAP) {
             out.Ordinal(static_cast<WORD>(control.imageId));
         } else {
             out.Text(control.text);

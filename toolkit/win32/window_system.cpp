@@ -37,7 +37,8 @@ void FillLists(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
         if (control.controlClass != ControlClass::ComboBox) continue;
         for (LPCSTR item : control.items) {
-            SendDlgItemMessageA(window, control.id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+            SendDlgItemMessageA(window, control.id, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(item));
         }
     }
 }
