@@ -1,0 +1,177 @@
+// The panel on the Win32 backend, in this process: its modal run on the main thread, driven from
+// a second thread through the system's window calls, as another program would drive it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "panel/panel_box.h"
+#include "panel/panel_dlg.h"
+#include "panel/poll_thread.h"
+#include "res/resource.h"
+#include "res/resource_module.h"
+
+namespace {
+
+// Waits up to ten seconds for `done`.
+bool WaitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 200; ++i) {
+        if (done()) return true;
+        Sleep(50);
+    }
+    return done();
+}
+
+HWND WaitForWindow(const char* caption) {
+    HWND window = nullptr;
+    WaitFor([&] {
+        window = FindWindowA("#32770", caption);
+        return window != nullptr && IsWindowVisible(window);
+    });
+    return window;
+}
+
+// The other visible dialog of the panel's thread: a dialog or message box it opened.
+HWND WaitForDialogBeside(HWND panel) {
+    struct Search {
+        HWND panel, found;
+    } search{panel, nullptr};
+    WaitFor([&] {
+        EnumThreadWindows(
+            GetWindowThreadProcessId(panel, nullptr),
+            [](HWND window, LPARAM context) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(context);
+                char name[16] = "";
+                GetClassNameA(window, name, sizeof name);
+                if (window == search->panel || !IsWindowVisible(window) ||
+                    std::string(name) != "#32770") {
+                    return TRUE;
+                }
+                search->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+bool Shown(HWND panel, int id) { return IsWindowVisible(GetDlgItem(panel, id)) != 0; }
+
+class Backend : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        toolkit::SetResourceModule(&MirelkoResources());
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        dir_ = std::string(temp) + "mirelko-backend-" + std::to_string(GetCurrentProcessId()) +
+               "-" + std::to_string(GetTickCount());
+        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+        SetEnvironmentVariableA("MIRELKO_PROFILE_DIR", dir_.c_str());
+        _putenv_s("MIRELKO_PROFILE_DIR", dir_.c_str());
+    }
+    void TearDown() override {
+        SetPollIntervalForTesting(0);
+        for (const char* name : {"rurizuz.ini", "zivazoz.ini"}) DeleteFileA(Path(name).c_str());
+        RemoveDirectoryA(dir_.c_str());
+    }
+    std::string Path(const char* name) const { return dir_ + "\\" + name; }
+    void Put(const char* name, const std::string& bytes) const {
+        const std::string temporary = Path(name) + ".new";
+        std::ofstream(temporary, std::ios::binary) << bytes;
+        MoveFileExA(temporary.c_str(), Path(name).c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+
+    // Runs the panel modally here while `drive` acts on it from another thread; `drive` ends
+    // the run.
+    INT_PTR Run(const std::function<void(HWND)>& drive) {
+        std::thread driver([&] { drive(WaitForWindow("Mirelko")); });
+        const INT_PTR result = panel_.DoModal();
+        driver.join();
+        return result;
+    }
+
+    std::string dir_;
+    CPanelDlg panel_;
+};
+
+TEST_F(Backend, ThePanelHasItsTemplateSizeInTheDialogFontsUnits) {
+    Run([](HWND panel) {
+        ASSERT_NE(panel, nullptr);
+        RECT units{0, 0, 469, 418};
+        MapDialogRect(panel, &units);
+        RECT client{};
+        GetClientRect(panel, &client);
+        EXPECT_EQ(client.right, units.right);
+        EXPECT_EQ(client.bottom, units.bottom);
+        EXPECT_EQ(GetDlgCtrlID(GetFocus()), 0) << "another thread sees no focus of its own";
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST_F(Backend, TheSystemMenuEntryOpensTheInfoBox) {
+    bool infoOpened = false;
+    Run([&](HWND panel) {
+        HMENU menu = GetSystemMenu(panel, FALSE);
+        char text[80] = "";
+        GetMenuStringA(menu, 0x0010, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(text,
+                     "Inf&o \xFC"
+                     "ber Mirelko...");
+        PostMessageA(panel, WM_SYSCOMMAND, 0x0010, 0);
+        HWND info = WaitForWindow(
+            "Info \xFC"
+            "ber Mirelko");
+        infoOpened = info != nullptr;
+        if (info != nullptr) PostMessageA(info, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(info); });
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(infoOpened);
+}
+
+TEST_F(Backend, TheIpAddressControlKeepsBlankApartFromZero) {
+    Run([](HWND panel) {
+        HWND control = GetDlgItem(panel, PanelBoxOf(1).ipAddress);
+        char text[32] = "";
+        EXPECT_NE(SendMessageA(control, IPM_ISBLANK, 0, 0), 0);
+        GetWindowTextA(control, text, sizeof text);
+        EXPECT_STREQ(text, "0.0.0.0");
+        SendMessageA(control, IPM_SETADDRESS, 0, MAKEIPADDRESS(0, 0, 0, 0));
+        EXPECT_EQ(SendMessageA(control, IPM_ISBLANK, 0, 0), 0);
+        SendMessageA(control, IPM_SETADDRESS, 0, MAKEIPADDRESS(192, 168, 1, 20));
+        DWORD address = 0;
+        EXPECT_EQ(SendMessageA(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)), 4);
+        EXPECT_EQ(address, MAKEIPADDRESS(192, 168, 1, 20));
+        SendMessageA(control, IPM_CLEARADDRESS, 0, 0);
+        EXPECT_EQ(SendMessageA(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)), 0);
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+TEST_F(Backend, APollWhileTheIntegerMessageIsOpenRelightsTheLampsBehindIt) {
+    Put("rurizuz.ini", "[zivazoz]\r\nBox1=1\r\n");
+    SetPollIntervalForTesting(50);
+    bool relit = false;
+    Run([&](HWND panel) {
+        const PanelBox& row = PanelBoxOf(1);
+        EXPECT_TRUE(Shown(panel, row.greenLamp) && !Shown(panel, row.redLamp));
+        SendMessageA(GetDlgItem(panel, row.offset), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        PostMessageA(panel, WM_COMMAND, MAKEWPARAM(IDC_SAVE, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(panel, IDC_SAVE)));
+        HWND message = WaitForDialogBeside(panel);
+        EXPECT_NE(message, nullptr);
+        Put("zivazoz.ini", "[Box1]\r\nWatchDogError=2\r\n");
+        relit = WaitFor([&] { return Shown(panel, row.redLamp) && !Shown(panel, row.greenLamp); });
+        if (message != nullptr) PostMessageA(message, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(message); });
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(relit);
+}
+
+}  // namespace
