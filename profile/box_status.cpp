@@ -10,11 +10,11 @@ constexpr const char* kWatchDogErrorKey = "WatchDogError";
 
 std::string SectionOf(BoxNumber box) { return "Box" + std::to_string(box); }
 
-std::int32_t WatchDogErrorIn(const Snapshot& file, const std::string& section) {
+std::int32_t WatchDogErrorIn(Snapshot& file, const std::string& section) {
     return static_cast<std::int32_t>(file.GetInt(section.c_str(), kWatchDogErrorKey, 0));
 }
 
-std::string TextIn(const Snapshot& file, const std::string& section, LPCSTR key) {
+std::string TextIn(Snapshot& file, const std::string& section, LPCSTR key) {
     char text[kStatusTextCapacity];
     file.GetString(section.c_str(), key, "", text, sizeof text);
     return text;

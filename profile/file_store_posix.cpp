@@ -81,16 +81,19 @@ bool ReadAll(int fd, std::string& out) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    out.clear();
-    out.reserve(static_cast<std::size_t>(st.st_size) + 1);
-    char chunk[1 << 16];
+    // Straight into the result, with a byte to spare so that one read usually sees the end.
+    out.resize(static_cast<std::size_t>(st.st_size) + 1);
+    std::size_t have = 0;
     for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (have == out.size()) out.resize(2 * out.size());
+        ssize_t n = ::read(fd, out.data() + have, out.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(chunk, static_cast<std::size_t>(n));
+        if (n == 0) break;
+        have += static_cast<std::size_t>(n);
     }
+    out.resize(have);
+    return true;
 }
 
 // O_NONBLOCK so that a FIFO in the file's place cannot hang the caller.

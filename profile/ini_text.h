@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +40,47 @@ class IniText {
     Match Locate(std::string_view section, std::string_view key) const;
 
     std::string bytes_;
+};
+
+// The same answers as IniText for bytes that no longer change, made cheap for many lookups:
+// every section header is found in one pass, and a section's entries are parsed the first time
+// a key is looked up in it. Not for use from two threads at once.
+class IniIndex {
+  public:
+    explicit IniIndex(std::string bytes);
+    IniIndex(const IniIndex&) = delete;
+    IniIndex& operator=(const IniIndex&) = delete;
+
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key);
+    // The bytes after '=' as they stand, untrimmed: what IniText::Set compares a value with.
+    std::optional<std::string_view> FindRaw(std::string_view section, std::string_view key);
+    std::vector<std::string_view> Keys(std::string_view section);
+    std::vector<std::string_view> Sections() const { return sections_.names; }
+
+  private:
+    // Names in file order with the first of each reachable by its case-folded hash.
+    struct Names {
+        std::vector<std::string_view> names;
+        std::vector<std::uint64_t> slots;  // hash << 32 | (position + 1); empty when few names
+
+        void Build();
+        std::optional<std::size_t> First(std::string_view name) const;
+    };
+    struct Entries {
+        std::size_t section;  // position of the header, or kLeading
+        Names keys;
+        std::vector<std::string_view> values, rawValues;
+    };
+    static constexpr std::size_t kLeading = SIZE_MAX;
+
+    std::optional<std::size_t> SectionOf(std::string_view name);
+    const Entries& EntriesOf(std::size_t section);
+
+    std::string bytes_;
+    Names sections_;
+    std::vector<std::size_t> headerBegin_, bodyBegin_;  // by header position
+    std::optional<bool> leadingHasEntries_;
+    std::vector<Entries> parsed_;
 };
 
 // Text that may be written as a section name, key or value without creating other lines,

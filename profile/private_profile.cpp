@@ -47,16 +47,14 @@ std::optional<std::string> Load(LPCSTR fileName) {
     return ReadFileBytes(ResolveProfilePath(fileName));
 }
 
-}  // namespace
-
-Snapshot::Snapshot(LPCSTR fileName) : text_(Load(fileName).value_or(std::string())) {}
-
-DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
-                          DWORD size) const {
+// One lookup as the platform answers it, from an IniText or an IniIndex.
+template <typename Text>
+DWORD GetStringIn(Text& text, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                  DWORD size) {
     if (!buffer || size == 0) return 0;
-    if (!section) return CopyList(text_.Sections(), buffer, size);
-    if (!key) return CopyList(text_.Keys(section), buffer, size);
-    if (std::optional<std::string_view> value = text_.Find(section, key))
+    if (!section) return CopyList(text.Sections(), buffer, size);
+    if (!key) return CopyList(text.Keys(section), buffer, size);
+    if (std::optional<std::string_view> value = text.Find(section, key))
         return CopyOut(*value, buffer, size);
     // The platform drops trailing blanks of the default.
     std::string_view def = fallback ? fallback : "";
@@ -64,11 +62,45 @@ DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buf
     return CopyOut(def, buffer, size);
 }
 
-UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) const {
+template <typename Text>
+UINT GetIntIn(Text& text, LPCSTR section, LPCSTR key, INT fallback) {
     if (!section || !key) return static_cast<UINT>(fallback);
-    std::optional<std::string_view> value = text_.Find(section, key);
+    std::optional<std::string_view> value = text.Find(section, key);
     if (!value || value->empty()) return static_cast<UINT>(fallback);
     return static_cast<UINT>(ParseDecimal(*value));
+}
+
+// A single call makes one lookup: a plain scan that stops at the key beats indexing the file.
+DWORD LookUpString(LPCSTR fileName, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                   DWORD size) {
+    IniText text(Load(fileName).value_or(std::string()));
+    return GetStringIn(text, section, key, fallback, buffer, size);
+}
+
+UINT LookUpInt(LPCSTR fileName, LPCSTR section, LPCSTR key, INT fallback) {
+    IniText text(Load(fileName).value_or(std::string()));
+    return GetIntIn(text, section, key, fallback);
+}
+
+}  // namespace
+
+Snapshot::Snapshot(LPCSTR fileName) : text_(Load(fileName).value_or(std::string())) {}
+
+DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) {
+    return GetStringIn(text_, section, key, fallback, buffer, size);
+}
+
+UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) {
+    return GetIntIn(text_, section, key, fallback);
+}
+
+bool Batch::WouldChangeNothing(const std::string& bytes) const {
+    IniIndex index(bytes);
+    for (const Op& op : ops_) {
+        if (!op.hasKey || !op.hasValue || index.FindRaw(op.section, op.key) != op.value)
+            return false;
+    }
+    return true;
 }
 
 void Batch::Write(LPCSTR section, LPCSTR key, LPCSTR value) {
@@ -86,6 +118,9 @@ BOOL Batch::Commit() {
         return FALSE;
     }
     bool ok = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
+        // Saving what is already there is the common case: one indexed pass tells, where the
+        // edits below would each look through the file again.
+        if (bytes && WouldChangeNothing(*bytes)) return false;
         IniText text(bytes.value_or(std::string()));
         bool changed = false;
         for (const Op& op : ops_) {
@@ -102,17 +137,13 @@ BOOL Batch::Commit() {
     return ok ? TRUE : FALSE;
 }
 
-}  // namespace profile
-
-#ifndef _WIN32
 DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
                                LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
-    return profile::Snapshot(lpFileName)
-        .GetString(lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
+    return LookUpString(lpFileName, lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
 }
 
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
-    return profile::Snapshot(lpFileName).GetInt(lpAppName, lpKeyName, nDefault);
+    return LookUpInt(lpFileName, lpAppName, lpKeyName, nDefault);
 }
 
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
@@ -122,8 +153,9 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
         errno = (lpKeyName || lpString) ? EINVAL : 0;
         return FALSE;
     }
-    profile::Batch batch(lpFileName);
+    Batch batch(lpFileName);
     batch.Write(lpAppName, lpKeyName, lpString);
     return batch.Commit();
 }
-#endif
+
+}  // namespace profile

@@ -9,7 +9,11 @@
 #include "profile/ini_text.h"
 #include "profile/win_types.h"
 
-#ifndef _WIN32
+namespace profile {
+
+// The platform's three profile calls, with its signatures and behaviour. They are this layer's
+// own on every platform, so that the panel behaves the same everywhere; on Windows the system's
+// calls of the same names stay outside the namespace and the system's code never reaches them.
 // A bare file name resolves in the profile directory (see file_store.h). Reads never fail: a
 // missing or unreadable file reads as empty. A write returns FALSE with errno set when it could
 // not be made, and leaves the file as it was; text containing CR or LF is refused with EINVAL
@@ -19,20 +23,33 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName);
+
+}  // namespace profile
+
+#ifndef _WIN32
+// Elsewhere they may also be called by their familiar global names.
+using profile::GetPrivateProfileIntA;
+using profile::GetPrivateProfileStringA;
+using profile::WritePrivateProfileStringA;
 #endif
 
 namespace profile {
 
-// The file as read once; each lookup answers as the single calls would.
+// The file as read once; each lookup answers as the single calls would. Meant for many lookups
+// from one thread: its sections are indexed when it is made.
 class Snapshot {
   public:
     explicit Snapshot(LPCSTR fileName);
+    // Bytes as a file would hold them, for checking lookups without a file.
+    static Snapshot OfBytes(std::string bytes) { return Snapshot(std::move(bytes)); }
 
-    DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) const;
-    UINT GetInt(LPCSTR section, LPCSTR key, INT fallback) const;
+    DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size);
+    UINT GetInt(LPCSTR section, LPCSTR key, INT fallback);
 
   private:
-    IniText text_;
+    explicit Snapshot(std::string bytes) : text_(std::move(bytes)) {}
+
+    IniIndex text_;
 };
 
 // Writes collected and then committed as one locked read-modify-write and one atomic
@@ -52,6 +69,9 @@ class Batch {
         std::string section, key, value;
         bool hasKey, hasValue;
     };
+    // True when every write would set a value the bytes already hold; deletes do not count.
+    bool WouldChangeNothing(const std::string& bytes) const;
+
     std::string file_;
     std::vector<Op> ops_;
     bool refused_ = false;

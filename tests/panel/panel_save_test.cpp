@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QTest>
 #include <cstring>
+#include <filesystem>
 
 #include "profile/file_store.h"
 #include "res/resource.h"
@@ -141,32 +142,53 @@ class RefusedWrites {
 
 class FailedSave : public PanelTest, public ::testing::WithParamInterface<RefusedWrites::Way> {};
 
-TEST_P(FailedSave, IsReportedWithTheFileAndTheReasonAndOkKeepsThePanelAndItsEdits) {
+TEST_P(FailedSave, IsReportedKeepsTheFileThePanelAndItsEditsAndASaveAfterTheCauseGoesThrough) {
     const std::string before = "[zivazoz]\r\nBox1=1\r\nLocBox1=old\r\n";
     Put(profile::kBoxConfigFile, before);
     const PanelBox& row = PanelBoxOf(1);
     test::MessageBoxCloser messages;
     bool stillOpen = false;
-    std::string locationAfter;
+    std::string locationAfter, fileWhileRefused;
+    std::size_t entriesWhileRefused = 0;
     const INT_PTR result = Run([&] {
         Retype(row.location, "new");
-        RefusedWrites refused(GetParam(), dir_);
-        Click(IDC_SAVE);
-        Click(IDOK);
-        stillOpen = Widget(IDOK) != nullptr && Widget(IDOK)->isVisible();
-        locationAfter = Text(row.location);
-        ASSERT_EQ(messages.count(), 2);
-        for (const QString& text : messages.texts()) {
-            EXPECT_TRUE(text.contains(QString::fromStdString(PathOf(profile::kBoxConfigFile))))
-                << text.toStdString();
-            EXPECT_TRUE(text.contains(refused.reason())) << text.toStdString();
+        {
+            RefusedWrites refused(GetParam(), dir_);
+            Click(IDC_SAVE);
+            Click(IDOK);
+            stillOpen = Widget(IDOK) != nullptr && Widget(IDOK)->isVisible();
+            locationAfter = Text(row.location);
+            ASSERT_EQ(messages.count(), 2);
+            for (const QString& text : messages.texts()) {
+                EXPECT_TRUE(text.contains(QString::fromStdString(PathOf(profile::kBoxConfigFile))))
+                    << text.toStdString();
+                EXPECT_TRUE(text.contains(refused.reason())) << text.toStdString();
+            }
         }
+        fileWhileRefused = ConfigFile();
+        entriesWhileRefused = EntryCount();
+        Click(IDC_SAVE);
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(locationAfter, "new");
-    EXPECT_EQ(ConfigFile(), before);
-    EXPECT_EQ(EntryCount(), 1u) << "no temporary file is left behind";
+    EXPECT_EQ(fileWhileRefused, before);
+    EXPECT_EQ(entriesWhileRefused, 1u) << "no temporary file is left behind";
+    EXPECT_EQ(messages.count(), 2) << "the save after the cause is gone reports nothing";
+    EXPECT_EQ(profile::ReadBoxTable()[0].location, "new");
+}
+
+TEST_F(PanelSave, AProfileDirectoryRemovedWhileThePanelIsOpenIsMadeAgainByTheNextSave) {
+    Put(profile::kBoxConfigFile, "[zivazoz]\r\nBox1=1\r\n");
+    test::MessageBoxCloser messages;
+    Run([&] {
+        std::filesystem::remove_all(dir_);
+        Retype(PanelBoxOf(1).location, "back");
+        Click(IDC_SAVE);
+    });
+    EXPECT_EQ(messages.count(), 0);
+    EXPECT_EQ(profile::ReadBoxTable()[0].location, "back");
+    EXPECT_EQ(std::filesystem::status(dir_).permissions(), std::filesystem::perms::owner_all);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWays, FailedSave,

@@ -168,3 +168,34 @@ TEST_F(ReadTest, MissingIntegerGivesTheDefault) {
 }
 
 }  // namespace
+
+namespace {
+
+// Past a handful of names a snapshot finds sections and keys through a hash of their folded
+// names; the first of each name must still win, whatever its case.
+TEST(SnapshotOfManyNames, FindsTheFirstOfEachNameAsASingleCallDoes) {
+    std::string file = "lead=0\r\n";
+    for (int n = 0; n < 30; ++n) {
+        file += "[S" + std::to_string(n) + "]\r\n";
+        for (int k = 0; k < 20; ++k)
+            file += "K" + std::to_string(k) + "=" + std::to_string(n * 100 + k) + "\r\n";
+        file += "k3=shadowed\r\n";
+    }
+    file += "[s7]\r\nk1=shadowed\r\nextra=1\r\n[]\r\nnameless=1\r\n";
+    profile::Snapshot snapshot = profile::Snapshot::OfBytes(file);
+    const profile::IniText text(file);
+    const std::pair<const char*, const char*> lookups[] = {
+        {"S0", "K0"},  {"s7", "k1"}, {"S7", "k3"},     {"s29", "K19"}, {"S7", "extra"},
+        {"S30", "K0"}, {"", "lead"}, {"", "nameless"}, {"S12", "K20"}, {" S5 ", " K2 "},
+    };
+    for (const auto& [section, key] : lookups) {
+        char value[16];
+        snapshot.GetString(section, key, "<missing>", value, sizeof value);
+        EXPECT_EQ(value, std::string(text.Find(section, key).value_or("<missing>")))
+            << section << "/" << key;
+    }
+    EXPECT_EQ(text.Find("S7", "k3"), "703");
+    EXPECT_EQ(text.Find("s7", "extra"), std::nullopt);
+}
+
+}  // namespace

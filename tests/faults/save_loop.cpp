@@ -1,0 +1,19 @@
+// Saves the box table over and over, as fast as the disk allows, alternating between
+// faults::Table(first) and faults::Table(first + 1); writes one line once it has begun.
+//   save_loop <first variant>
+#include <cstdio>
+#include <cstdlib>
+
+#include "tests/faults/tables.h"
+
+int main(int argc, char** argv) {
+    const int first = argc > 1 ? std::atoi(argv[1]) : 0;
+    std::puts("saving");
+    std::fflush(stdout);
+    for (int i = 0;; ++i) {
+        if (!profile::WriteBoxTable(faults::Table(first + i % 2))) {
+            std::perror("WriteBoxTable");
+            return 1;
+        }
+    }
+}

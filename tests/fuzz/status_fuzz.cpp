@@ -1,0 +1,65 @@
+// The status readers on any file the service might leave: the flags of all boxes, one box's
+// flag and one box's texts, each from the file on disk, held to the plain model.
+#include <fuzzer/FuzzedDataProvider.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "profile/box_status.h"
+#include "profile/file_store.h"
+#include "tests/fuzz/reference.h"
+
+namespace {
+
+void Check(bool ok) {
+    if (!ok) std::abort();
+}
+
+std::string g_path;
+
+std::string_view Text(const reference::Model& model, const std::string& section, const char* key) {
+    return model.Find(section, key).value_or("").substr(0, 79);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // A private directory in memory when there is one: every run writes the file.
+    char pattern[] = "/dev/shm/mirelko-fuzz-XXXXXX";
+    char fallback[] = "/tmp/mirelko-fuzz-XXXXXX";
+    const char* dir = mkdtemp(pattern);
+    if (!dir) dir = mkdtemp(fallback);
+    if (!dir) std::abort();
+    setenv("MIRELKO_PROFILE_DIR", dir, 1);
+    g_path = profile::ResolveProfilePath(profile::kBoxStatusFile);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    const profile::BoxNumber box = in.ConsumeIntegralInRange(1, profile::kBoxCount);
+    const std::string file = in.ConsumeRemainingBytesAsString();
+    std::FILE* out = std::fopen(g_path.c_str(), "wb");
+    Check(out && std::fwrite(file.data(), 1, file.size(), out) == file.size());
+    Check(std::fclose(out) == 0);
+
+    const reference::Model model(file);
+    auto flag = [&](profile::BoxNumber n) {
+        const std::string section = "Box" + std::to_string(n);
+        std::optional<std::string_view> value = model.Find(section, "WatchDogError");
+        return !value || value->empty() ? 0 : reference::Decimal(*value);
+    };
+    const auto flags = profile::ReadWatchDogErrors();
+    for (profile::BoxNumber n = 1; n <= profile::kBoxCount; ++n) Check(flags[n - 1] == flag(n));
+    Check(profile::ReadWatchDogError(box) == flag(box));
+
+    const std::string section = "Box" + std::to_string(box);
+    const profile::BoxStatus status = profile::ReadBoxStatus(box);
+    Check(status.watchDogError == flag(box));
+    Check(status.lastStringReceivedAt == Text(model, section, "LastStringReceivedAt"));
+    Check(status.lastAlarmForC1 == Text(model, section, "LastAlarmForC1"));
+    Check(status.lastAlarmForC2 == Text(model, section, "LastAlarmForC2"));
+    return 0;
+}
