@@ -1,16 +1,19 @@
 #!/usr/bin/env python3
-"""Draws the program's icon and bitmaps and writes them as Windows .ico and .bmp files.
+"""Draws the program's icon and bitmaps and writes them as Windows .ico and .bmp files, and the
+icon again as PNG files for the desktop's icon theme.
 
 Usage: python3 res/images/draw_images.py   (writes the files next to this script)
 
 Every picture is drawn here from pixel shapes defined below, in the standard 16-colour
 Windows palette, and every byte of the files is written here: 4 bits per pixel, BI_RGB,
-bottom-up rows padded to 4 bytes, as Windows' LoadImage expects. The outputs are committed;
+bottom-up rows padded to 4 bytes, as Windows' LoadImage expects; the PNG files hold the same
+pixels with the same palette. The outputs are committed;
 run the script again after changing a drawing.
 """
 
 import pathlib
 import struct
+import zlib
 
 # The standard 16-colour Windows palette, as (red, green, blue), in index order.
 PALETTE = [
@@ -161,6 +164,7 @@ def lamp_light(canvas, cx, cy, radius, colour):
 # Per icon size: the letters' horizontal and vertical pixel scale, and the two dots' centres
 # and radius, placed on pixel boundaries so the small dots come out round.
 ICON_LAYOUTS = {
+    48: {"scale": (4, 6), "dots_x": (15, 33), "dot_y": 41, "dot_radius": 5.6},
     32: {"scale": (3, 4), "dots_x": (10, 22), "dot_y": 27, "dot_radius": 3.8},
     16: {"scale": (2, 2), "dots_x": (4.5, 11.5), "dot_y": 13.5, "dot_radius": 1.5},
 }
@@ -262,6 +266,26 @@ def ico_file(canvases):
     return directory + b"".join(images)
 
 
+# --- PNG, for the desktop's icon theme ------------------------------------------------
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_file(canvas):
+    """A 4-bit indexed PNG with the 16-colour palette; each row starts with filter type 0."""
+    rows = bytearray()
+    for row in canvas.rows:
+        packed = bytearray((canvas.width + 1) // 2)
+        for x, colour in enumerate(row):
+            packed[x // 2] |= colour << (4 if x % 2 == 0 else 0)
+        rows += b"\0" + packed
+    header = struct.pack(">IIBBBBB", canvas.width, canvas.height, 4, 3, 0, 0, 0)
+    palette = b"".join(bytes(colour) for colour in PALETTE)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) + png_chunk(b"PLTE", palette)
+            + png_chunk(b"IDAT", zlib.compress(bytes(rows), 9)) + png_chunk(b"IEND", b""))
+
+
 def main():
     folder = pathlib.Path(__file__).resolve().parent
     outputs = {
@@ -270,6 +294,8 @@ def main():
         "lamp_green_134.bmp": bmp_file(draw_lamp("green")),
         "lamp_red_132.bmp": bmp_file(draw_lamp("red")),
     }
+    for size in (16, 32, 48):
+        outputs[f"icon_{size}x{size}.png"] = png_file(draw_icon(size))
     for name, data in outputs.items():
         (folder / name).write_bytes(data)
         print(f"{name}: {len(data)} bytes")

@@ -1,0 +1,258 @@
+// mirelko-check as a monitoring system runs it: one line on standard output, the state in the
+// exit status.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <regex>
+
+#include "tests/profile/profile_dir.h"
+#include "tests/tools/child_process.h"
+
+namespace {
+
+constexpr const char* kNoFile = "(none)";
+constexpr const char* kDirectory = "(a directory)";
+
+// Boxes 1, 3, 5 and 7 enabled, 2 disabled; locations in Windows-1252, one with a '|'.
+constexpr const char* kBoxes =
+    "[zivazoz]\r\nBox1=1\r\nLocBox1=Lager Nord\r\nBox2=0\r\nLocBox2=Halle\r\nBox3=1\r\n"
+    "LocBox3=Tor S\xFC"
+    "d\r\nBox5=1\r\nBox7=1\r\nLocBox7=Halle 1|2\r\n";
+constexpr const char* kOnlyBox2 = "[zivazoz]\r\nBox1=0\r\nBox2=1\r\n";
+// Box 1 "abc" and box 7 empty read as 0, as the panel reads them; box 2 is disabled.
+constexpr const char* kAllFine =
+    "[Box1]\r\nWatchDogError=abc\r\n[Box2]\r\nWatchDogError=1\r\n[Box3]\r\nWatchDogError=0\r\n"
+    "[Box7]\r\nWatchDogError=\r\n";
+constexpr const char* kTwoErrors =
+    "[Box1]\r\nWatchDogError=0\r\n[Box3]\r\nWatchDogError=3\r\n[Box7]\r\nWatchDogError=-1\r\n";
+
+struct Case {
+    const char* name;
+    const char* boxFile;     // or kNoFile, kDirectory
+    const char* statusFile;  // or kNoFile, kDirectory
+    long long statusAge;     // seconds since the status file was written
+    std::vector<std::string> args;
+    int exitCode;
+    // "{dir}" stands for the profile directory, "{age}" for the age the program saw.
+    const char* line;
+};
+
+const Case kCases[] = {
+    {"EveryEnabledBoxFine",
+     kBoxes,
+     kAllFine,
+     20,
+     {},
+     0,
+     "MIRELKO OK - 4 boxes, none with a watchdog error"
+     " | boxes=4;;;0;15 errors=0;;0;0;15 age={age}s;;;0"},
+    {"ErrorsNamedWithLocations",
+     kBoxes,
+     kTwoErrors,
+     20,
+     {},
+     2,
+     "MIRELKO CRITICAL - watchdog error on 2 of 4 boxes: Box3 (Tor Süd), Box7 (Halle 1/2)"
+     " | boxes=4;;;0;15 errors=2;;0;0;15 age={age}s;;;0"},
+    {"OneBoxWithoutLocation",
+     kOnlyBox2,
+     kAllFine,
+     20,
+     {},
+     2,
+     "MIRELKO CRITICAL - watchdog error on 1 of 1 box: Box2"
+     " | boxes=1;;;0;15 errors=1;;0;0;15 age={age}s;;;0"},
+    {"NoBoxEnabled",
+     "[zivazoz]\r\nBox1=0\r\n",
+     kTwoErrors,
+     20,
+     {},
+     0,
+     "MIRELKO OK - no box is enabled | boxes=0;;;0;15 errors=0;;0;0;15 age={age}s;;;0"},
+    {"FreshEnough",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--max-age", "300"},
+     0,
+     "MIRELKO OK - 4 boxes, none with a watchdog error"
+     " | boxes=4;;;0;15 errors=0;;0;0;15 age={age}s;300;;0"},
+    {"TooOld",
+     kBoxes,
+     kAllFine,
+     1000,
+     {"--max-age=300"},
+     1,
+     "MIRELKO WARNING - status file not written for {age} s (limit 300 s); 4 boxes, none with"
+     " a watchdog error | boxes=4;;;0;15 errors=0;;0;0;15 age={age}s;300;;0"},
+    {"TooOldAndErrors",
+     kBoxes,
+     kTwoErrors,
+     1000,
+     {"--max-age", "300"},
+     2,
+     "MIRELKO CRITICAL - watchdog error on 2 of 4 boxes: Box3 (Tor Süd), Box7 (Halle 1/2);"
+     " status file not written for {age} s (limit 300 s)"
+     " | boxes=4;;;0;15 errors=2;;0;0;15 age={age}s;300;;0"},
+    {"NoStatusFileReadsAsNoErrors",
+     kBoxes,
+     kNoFile,
+     0,
+     {},
+     0,
+     "MIRELKO OK - 4 boxes, none with a watchdog error; no status file"
+     " | boxes=4;;;0;15 errors=0;;0;0;15 age=U;;;0"},
+    {"NoStatusFileWithMaxAge",
+     kBoxes,
+     kNoFile,
+     0,
+     {"--max-age", "60"},
+     1,
+     "MIRELKO WARNING - no status file at {dir}/zivazoz.ini; 4 boxes, none with a watchdog"
+     " error | boxes=4;;;0;15 errors=0;;0;0;15 age=U;60;;0"},
+    {"NoBoxFile",
+     kNoFile,
+     kTwoErrors,
+     20,
+     {},
+     3,
+     "MIRELKO UNKNOWN - no box file at {dir}/rurizuz.ini (see --profile-dir)"},
+    {"UnreadableBoxFile",
+     kDirectory,
+     kTwoErrors,
+     20,
+     {},
+     3,
+     "MIRELKO UNKNOWN - cannot read {dir}/rurizuz.ini: Is a directory"},
+    {"UnreadableStatusFile",
+     kBoxes,
+     kDirectory,
+     20,
+     {},
+     3,
+     "MIRELKO UNKNOWN - cannot read {dir}/zivazoz.ini: Is a directory"},
+    {"MaxAgeNotANumber",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--max-age", "5m"},
+     3,
+     "MIRELKO UNKNOWN - --max-age needs a whole number of seconds, not \"5m\""},
+    {"MaxAgeNegative",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--max-age=-5"},
+     3,
+     "MIRELKO UNKNOWN - --max-age needs a whole number of seconds, not \"-5\""},
+    {"MaxAgeMissing",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--max-age"},
+     3,
+     "MIRELKO UNKNOWN - --max-age needs a whole number of seconds, not \"\""},
+    {"EmptyProfileDir",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--profile-dir="},
+     3,
+     "MIRELKO UNKNOWN - --profile-dir needs a directory"},
+    {"UnknownOption",
+     kBoxes,
+     kAllFine,
+     20,
+     {"-w", "5"},
+     3,
+     "MIRELKO UNKNOWN - unknown option -w (see --help)"},
+    {"StrayArgument",
+     kBoxes,
+     kAllFine,
+     20,
+     {"now"},
+     3,
+     "MIRELKO UNKNOWN - unexpected argument now (see --help)"},
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class MirelkoCheck : public ProfileDirTest, public ::testing::WithParamInterface<Case> {
+  protected:
+    void Place(const std::string& name, const char* bytes) const {
+        if (bytes == kDirectory) std::filesystem::create_directory(PathOf(name));
+        if (bytes != kNoFile && bytes != kDirectory) Put(name, bytes);
+    }
+    void Age(const std::string& name, long long seconds) const {
+        const std::time_t then = std::time(nullptr) - seconds;
+        const utimbuf times{then, then};
+        ASSERT_EQ(::utime(PathOf(name).c_str(), &times), 0);
+    }
+};
+
+std::string Replaced(std::string text, const std::string& what, const std::string& with) {
+    for (std::size_t at; (at = text.find(what)) != std::string::npos;)
+        text.replace(at, what.size(), with);
+    return text;
+}
+
+TEST_P(MirelkoCheck, PrintsOneLineAndExitsWithItsState) {
+    const Case& c = GetParam();
+    Place("rurizuz.ini", c.boxFile);
+    Place("zivazoz.ini", c.statusFile);
+    if (c.statusFile != kNoFile) Age("zivazoz.ini", c.statusAge);
+
+    const test::Finished run = test::Run(MIRELKO_CHECK, c.args);
+
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.err, "");
+    ASSERT_FALSE(run.out.empty());
+    EXPECT_EQ(run.out.find('\n'), run.out.size() - 1) << "not exactly one line: " << run.out;
+    std::string line = run.out.substr(0, run.out.size() - 1);
+    std::smatch age;
+    if (std::regex_search(line, age, std::regex("age=(\\d+)s"))) {
+        // The clock may tick between setting the time and the check reading it.
+        const std::string seen = age[1];
+        EXPECT_GE(std::stoll(seen), c.statusAge);
+        EXPECT_LE(std::stoll(seen), c.statusAge + 2);
+        line = Replaced(line, seen + " s", "{age} s");
+        line = Replaced(line, "age=" + seen + "s", "age={age}s");
+    }
+    EXPECT_EQ(line, Replaced(c.line, "{dir}", dir_));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MirelkoCheck, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The directory on the command line wins over the environment, which the profile directory of
+// the test points at an empty one.
+TEST(MirelkoCheckProfileDir, TheOptionChoosesTheDirectory) {
+    char pattern[] = "/tmp/mirelko-check-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    std::ofstream(dir + "/rurizuz.ini") << kOnlyBox2;
+    std::ofstream(dir + "/zivazoz.ini") << kAllFine;
+    ::setenv("MIRELKO_PROFILE_DIR", "/nonexistent/mirelko", 1);
+    const test::Finished run = test::Run(MIRELKO_CHECK, {"--profile-dir", dir});
+    ::unsetenv("MIRELKO_PROFILE_DIR");
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.out.starts_with("MIRELKO CRITICAL - watchdog error on 1 of 1 box: Box2 |"))
+        << run.out;
+}
+
+TEST(MirelkoCheckHelp, HelpAndVersionGoToStandardOutput) {
+    const test::Finished help = test::Run(MIRELKO_CHECK, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(
+        help.out.starts_with("Usage: mirelko-check [--profile-dir DIR] [--max-age SECONDS]"));
+    const test::Finished version = test::Run(MIRELKO_CHECK, {"-V"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "mirelko-check " MIRELKO_VERSION "\n");
+}
+
+}  // namespace
