@@ -3,6 +3,10 @@
 #   ./build.sh panel   install what is missing, build, open the panel
 #   ./build.sh test    install what is missing, build, run every test (also under sanitizers)
 #   ./build.sh bench   install what is missing, build optimised, print the benchmark figures
+#   ./build.sh windows install what is missing, build mirelko.exe, run its tests under Wine
+#   ./build.sh demo    install what is missing, build, open the panel on simulated boxes
+#   ./build.sh package install what is missing, build optimised, make the Debian package
+#   ./build.sh fuzz [s] install what is missing, build the fuzz targets, run each s seconds (60)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -12,11 +16,21 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   xvfb xauth
+  desktop-file-utils appstream dpkg-dev file lintian
+  clang-14 libclang-rt-14-dev
+)
+
+# The Windows program: mingw-w64 and GoogleTest's sources to build it, Wine and Xvfb to test it.
+windows_packages=(
+  cmake ninja-build googletest file
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine64 xvfb xauth
 )
 
 install_missing() {
+  [ $# -gt 0 ] || set -- "${packages[@]}"
   local missing=()
-  for p in "${packages[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
@@ -32,14 +46,38 @@ build() {
   cmake --build --preset "$1"
 }
 
+# Runs each fuzz target for $1 seconds from the committed seeds and what earlier runs found.
+run_fuzz() {
+  build fuzz
+  local target seeds
+  for target in read write status quad; do
+    seeds=tests/fuzz/corpus/ini
+    [ "$target" = quad ] && seeds=tests/fuzz/corpus/quad
+    mkdir -p "build/fuzz/corpus/$target"
+    echo "Fuzzing ${target}_fuzz for $1 s"
+    if ! "build/fuzz/tests/fuzz/${target}_fuzz" -max_total_time="$1" -max_len=256 \
+      -dict=tests/fuzz/profile.dict -print_final_stats=1 -artifact_prefix="build/fuzz/$target-" \
+      "build/fuzz/corpus/$target" "$seeds" >"build/fuzz/$target.log" 2>&1; then
+      tail -n 40 "build/fuzz/$target.log" >&2
+      echo "${target}_fuzz found a fault; the input is in build/fuzz/$target-*" >&2
+      exit 1
+    fi
+    grep -h 'stat::number_of_executed_units' "build/fuzz/$target.log"
+  done
+}
+
+need_display() {
+  if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "No display found: the panel needs a desktop session (or run it under xvfb-run)." >&2
+    exit 1
+  fi
+}
+
 case "${1:-}" in
   panel)
     install_missing
     build default
-    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-      echo "No display found: the panel needs a desktop session (or run it under xvfb-run)." >&2
-      exit 1
-    fi
+    need_display
     exec build/default/app/mirelko
     ;;
   test)
@@ -48,14 +86,58 @@ case "${1:-}" in
     ctest --preset default
     build debug
     ctest --preset debug
+    run_fuzz 20
+    ;;
+  windows)
+    install_missing "${windows_packages[@]}"
+    build win32
+    build win64
+    exe=build/win32/app/mirelko.exe
+    file "$exe" | grep -q 'PE32 executable (GUI) Intel 80386' || {
+      echo "$exe is not a 32-bit Windows GUI program: $(file -b "$exe")" >&2
+      exit 1
+    }
+    echo "Built $exe: $(file -b "$exe")"
+    # Wine runs 32-bit programs only where the kernel runs 32-bit code; the 64-bit build of the
+    # same sources carries the tests everywhere else.
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+      xvfb-run -a ctest --preset win32
+    fi
+    xvfb-run -a ctest --preset win64
     ;;
   bench)
     install_missing
     build release
-    build/release/bench/profile_bench
+    build/release/bench/mirelko_bench "${2:-300}"
+    ;;
+  demo)
+    install_missing
+    build default
+    need_display
+    # A profile directory of its own, kept between runs, with a few boxes and a stand-in for
+    # their communication service; the stand-in configuration program comes first on PATH.
+    profile_dir=$PWD/build/demo/profile
+    tools=$PWD/build/default/tools
+    "$tools/mirelko-demo-boxes" "$profile_dir"
+    "$tools/box-simulator" --profile-dir "$profile_dir" &
+    simulator=$!
+    trap 'kill "$simulator" 2>/dev/null; wait "$simulator" 2>/dev/null || true' EXIT
+    MIRELKO_PROFILE_DIR=$profile_dir PATH="$tools/demo-path:$PATH" build/default/app/mirelko
+    ;;
+  package)
+    install_missing
+    build release
+    (cd build/release && cpack -G DEB)
+    deb=$(ls -t build/release/mirelko_*.deb | head -n 1)
+    lintian --fail-on error "$deb"
+    echo "Package: $deb"
+    ;;
+  fuzz)
+    install_missing
+    run_fuzz "${2:-60}"
     ;;
   *)
-    sed -n '2,5p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

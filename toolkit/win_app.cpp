@@ -1,10 +1,23 @@
 #include "toolkit/win_app.h"
 
+#include <string>
+
 #include "toolkit/window_system.h"
 
 namespace {
 
 CWinApp* g_app = nullptr;
+// The program's file name without folder and extension: the caption of its message boxes.
+std::string g_appName;
+
+std::string NameOfProgram(const char* path) {
+    std::string name = path == nullptr ? "" : path;
+    name = name.substr(name.find_last_of("/\\") + 1);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) {
+        name.resize(dot);
+    }
+    return name;
+}
 
 int RunApplicationObject() {
     CWinApp* app = AfxGetApp();
@@ -38,7 +51,8 @@ void AfxEnableControlContainer() {}
 
 int AfxMessageBox(LPCSTR text, UINT type) {
     CWnd* owner = AfxGetMainWnd();
-    return ::MessageBoxA(owner == nullptr ? nullptr : owner->m_hWnd, text, nullptr, type);
+    return ::MessageBoxA(owner == nullptr ? nullptr : owner->m_hWnd, text,
+                         g_appName.empty() ? nullptr : g_appName.c_str(), type);
 }
 
 int AfxMessageBox(UINT promptId, UINT type) {
@@ -56,6 +70,7 @@ int AfxMessageBox(UINT promptId, UINT type) {
 }
 
 int AfxWinMain(int argc, char** argv, const toolkit::ResourceModule& resources) {
+    g_appName = NameOfProgram(argc > 0 ? argv[0] : nullptr);
     toolkit::SetResourceModule(&resources);
     return toolkit::RunWindowingSystem(argc, argv, &RunApplicationObject);
 }

@@ -35,26 +35,28 @@ HWND WaitForWindow(const char* caption) {
     return window;
 }
 
+struct DialogSearch {
+    HWND panel;
+    HWND found;
+};
+
+BOOL CALLBACK TakeOtherDialog(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<DialogSearch*>(context);
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (window == search->panel || !IsWindowVisible(window) || std::string(name) != "#32770") {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
 // The other visible dialog of the panel's thread: a dialog or message box it opened.
 HWND WaitForDialogBeside(HWND panel) {
-    struct Search {
-        HWND panel, found;
-    } search{panel, nullptr};
+    DialogSearch search{panel, nullptr};
     WaitFor([&] {
-        EnumThreadWindows(
-            GetWindowThreadProcessId(panel, nullptr),
-            [](HWND window, LPARAM context) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(context);
-                char name[16] = "";
-                GetClassNameA(window, name, sizeof name);
-                if (window == search->panel || !IsWindowVisible(window) ||
-                    std::string(name) != "#32770") {
-                    return TRUE;
-                }
-                search->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumThreadWindows(GetWindowThreadProcessId(panel, nullptr), &TakeOtherDialog,
+                          reinterpret_cast<LPARAM>(&search));
         return search.found != nullptr;
     });
     return search.found;

@@ -120,6 +120,7 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, QWidget* owner, WindowP
     for (const ControlTemplate& entry : dialog.controls) {
         const QRect pixels = DialogUnitsToPixels(entry.x, entry.y, entry.cx, entry.cy, units_);
         controls_.push_back(CreateControl(entry, handle(), widget_, pixels));
+        if (entry.id != IDC_STATIC) byId_.try_emplace(entry.id, controls_.back().get());
         QWidget* control = controls_.back()->widget();
         if ((control->focusPolicy() & Qt::TabFocus) == 0) continue;
         if (previousStop != nullptr) QWidget::setTabOrder(previousStop, control);
@@ -133,6 +134,7 @@ DialogWindow::DialogWindow(const DialogTemplate& dialog, QWidget* owner, WindowP
 }
 
 DialogWindow::~DialogWindow() {
+    byId_.clear();
     controls_.clear();
     unregisterHandle();
     delete widget_;
@@ -190,10 +192,8 @@ LRESULT DialogWindow::defaultProcessing(UINT message, WPARAM wParam, LPARAM lPar
 }
 
 Control* DialogWindow::control(int id) const {
-    for (const auto& control : controls_) {
-        if (control->controlId() == id && id != IDC_STATIC) return control.get();
-    }
-    return nullptr;
+    const auto found = byId_.find(id);
+    return found == byId_.end() ? nullptr : found->second;
 }
 
 Control* DialogWindow::controlOf(const QWidget* widget) const {

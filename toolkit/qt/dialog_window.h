@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "toolkit/qt/controls.h"
@@ -49,6 +50,8 @@ class DialogWindow : public Window {
     DialogWidget* widget_;
     BaseUnits units_;
     std::vector<std::unique_ptr<Control>> controls_;
+    // The first control of each id, as the system's GetDlgItem finds it; the panel asks often.
+    std::unordered_map<int, Control*> byId_;
     std::unique_ptr<SystemMenu> systemMenu_;
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;

@@ -24,6 +24,8 @@ class ToolTipWindow : public Window {
         QWidget* widget = target == nullptr ? nullptr : target->widget();
         if (widget == nullptr) return FALSE;
         const QString text = tool->lpszText == nullptr ? QString() : FromAnsi(tool->lpszText);
+        // The same words again change nothing, and tell screen readers nothing new.
+        if (widget->toolTip() == text && widget->accessibleName() == text) return TRUE;
         widget->setToolTip(text);
         widget->setAccessibleName(text);
         return TRUE;
