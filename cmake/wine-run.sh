@@ -7,5 +7,7 @@ if [ "$loader" = wine64 ] && [ -x /usr/lib/wine/wine64 ]; then
     loader=/usr/lib/wine/wine64
 fi
 export WINEDEBUG=-all
+# No offer to install the .NET and HTML engines when the prefix is first made: nobody would answer.
+export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX="${WINEPREFIX:-${TMPDIR:-/tmp}/mirelko-wine}"
 exec "$loader" "$@"
