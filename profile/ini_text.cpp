@@ -269,17 +269,30 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
     return true;
 }
 
+namespace {
+
+// Removes whole lines [begin, end). A byte-order mark that the removal would bring to the very
+// start of the file would count as one there, and the name after it would change; an empty line
+// stays before it instead.
+void EraseLines(std::string& bytes, std::size_t begin, std::size_t end) {
+    const bool markComesFirst =
+        begin == 0 && std::string_view(bytes).substr(end, kUtf8Bom.size()) == kUtf8Bom;
+    bytes.replace(begin, end - begin, markComesFirst ? kBreak : std::string_view());
+}
+
+}  // namespace
+
 bool IniText::DeleteKey(std::string_view section, std::string_view key) {
     Match m = Locate(section, key);
     if (!m.key) return false;
-    bytes_.erase(m.keyLine.begin, m.keyLine.next - m.keyLine.begin);
+    EraseLines(bytes_, m.keyLine.begin, m.keyLine.next);
     return true;
 }
 
 bool IniText::DeleteSection(std::string_view section) {
     const SectionSpan span = FindSection(bytes_, Trim(section));
     if (!span.found) return false;
-    bytes_.erase(span.begin, span.bodyEnd - span.begin);
+    EraseLines(bytes_, span.begin, span.bodyEnd);
     return true;
 }
 

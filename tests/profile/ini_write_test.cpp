@@ -104,6 +104,20 @@ TEST_F(WriteTest, EmptyNullValueAndNullKey) {
     EXPECT_EQ(Get("t.ini"), "[B]\r\nb=1\r\n") << "null key deletes the section";
 }
 
+// Found by fuzzing: the bytes of a byte-order mark at the start of a later line must not become
+// the file's own mark when the line before them goes, or the name after them would change.
+TEST_F(WriteTest, DeletingTheFirstLineLeavesALaterMarkPartOfItsName) {
+    Put("t.ini", "k=v\r\n\xEF\xBB\xBFm=2\r\n[B]\r\nb=1\r\n");
+    EXPECT_TRUE(Write("", "k", nullptr));
+    char value[8];
+    GetPrivateProfileStringA("", "m", "none", value, sizeof value, "t.ini");
+    EXPECT_STREQ(value, "none");
+    GetPrivateProfileStringA("", "\xEF\xBB\xBFm", "none", value, sizeof value, "t.ini");
+    EXPECT_STREQ(value, "2");
+    GetPrivateProfileStringA("B", "b", "none", value, sizeof value, "t.ini");
+    EXPECT_STREQ(value, "1");
+}
+
 TEST_F(WriteTest, DeletingFromNothingCreatesNothing) {
     EXPECT_TRUE(Write("A", "k", nullptr));
     EXPECT_TRUE(Write("A", nullptr, nullptr));
