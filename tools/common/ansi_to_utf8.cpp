@@ -1,19 +1,10 @@
 #include "tools/common/ansi_to_utf8.h"
 
-#include <array>
+#include "profile/windows_1252.h"
 
 namespace tools {
 
 namespace {
-
-// Bytes 0x80-0x9F, the only range where Windows-1252 differs from Latin-1. Its five undefined
-// bytes map to the C1 control of the same value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
-};
 
 void AppendUtf8(std::string& out, char16_t c) {
     if (c < 0x80) {
@@ -35,7 +26,7 @@ std::string Utf8FromAnsi(std::string_view ansi) {
     out.reserve(ansi.size());
     for (char b : ansi) {
         const auto byte = static_cast<unsigned char>(b);
-        AppendUtf8(out, byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
+        AppendUtf8(out, profile::CharOfWindows1252Byte(byte));
     }
     return out;
 }

@@ -2,28 +2,19 @@
 
 #include <array>
 
+#include "profile/windows_1252.h"
+
 namespace toolkit::qt {
 namespace {
 
-// Bytes 0x80-0x9F, the only range where Windows-1252 differs from Latin-1. The five undefined
-// bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
-};
-
-constexpr char16_t charOfByte(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : char16_t{byte};
-}
+constexpr char16_t charOfByte(unsigned char byte) { return profile::CharOfWindows1252Byte(byte); }
 
 // The byte that holds the character, or -1.
 int byteOfChar(char16_t c) {
     if (c == 0) return -1;
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == c) return static_cast<int>(0x80 + i);
+    for (std::size_t i = 0; i < profile::kWindows1252High.size(); ++i) {
+        if (profile::kWindows1252High[i] == c) return static_cast<int>(0x80 + i);
     }
     return -1;
 }
