@@ -220,6 +220,13 @@ bool UpdateFile(const std::string& fileName,
         }
     }
     if (!edit(bytes) || !bytes) return true;
+    // A read-only file is refused as the system refuses it, and not left to how the replacement
+    // treats it (some implementations replace it anyway).
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        errno = EACCES;
+        return false;
+    }
 
     const std::string temp = dir + "\\" + TemporaryName(base);
     Handle out(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

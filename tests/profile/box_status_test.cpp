@@ -1,18 +1,23 @@
 // The box status file as the service leaves it: whole, torn, garbled or being rewritten.
 #include "profile/box_status.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
 
 #include "profile_dir.h"
 
@@ -57,22 +62,31 @@ Boxes OnlyBox(int box, BoxStatus status) {
     return boxes;
 }
 
-// Runs every read in a child first, so a crash or a hang fails the test instead of taking the
-// whole run with it.
+// Runs every read on a thread of its own first, so a hang fails the test instead of stopping
+// the whole run; a hung thread is left behind, and the run ends as soon as it can.
 bool ReadsFinishWithin(unsigned seconds) {
-    pid_t pid = fork();
-    if (pid == 0) {
-        alarm(seconds);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread([done] {
         (void)profile::ReadWatchDogErrors();
         for (int box = 1; box <= kBoxCount; ++box) {
             (void)profile::ReadWatchDogError(box);
             (void)profile::ReadBoxStatus(box);
         }
-        _exit(0);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        *done = true;
+    }).detach();
+    for (unsigned tick = 0; tick < seconds * 100 && !*done; ++tick)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return *done;
+}
+
+// Puts `bytes` in place of `to` in one step, as a service that replaces its file does.
+void ReplaceWith(const std::string& from, const std::string& to, const std::string& bytes) {
+    std::ofstream(from, std::ios::binary) << bytes;
+#ifdef _WIN32
+    MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+#else
+    std::rename(from.c_str(), to.c_str());
+#endif
 }
 
 TEST_F(BoxStatusTest, MissingFileSectionOrKeyReadsAsNoErrorAndNoText) {
@@ -196,13 +210,10 @@ TEST_F(BoxStatusTest, ARewriteDuringAReadIsNeverMixedIn) {
                                "\r\nWatchDogError=" + std::to_string(v) + "\r\n";
     Put(kBoxStatusFile, versions[0]);
     const std::string path = PathOf(kBoxStatusFile), temporary = PathOf("next.tmp");
-    pid_t writer = fork();
-    if (writer == 0) {
-        for (int i = 1;; ++i) {
-            std::ofstream(temporary, std::ios::binary) << versions[i % 2];
-            std::rename(temporary.c_str(), path.c_str());
-        }
-    }
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        for (int i = 1; !stop; ++i) ReplaceWith(temporary, path, versions[i % 2]);
+    });
     int mixed = 0;
     std::array<int, 3> seen{};
     for (int round = 0; round < 3000; ++round) {
@@ -214,8 +225,8 @@ TEST_F(BoxStatusTest, ARewriteDuringAReadIsNeverMixedIn) {
         for (std::int32_t flag : flags) mixed += flag != flags[0];
         if (flags[0] == 1 || flags[0] == 2) ++seen[flags[0]];
     }
-    kill(writer, SIGKILL);
-    waitpid(writer, nullptr, 0);
+    stop = true;
+    writer.join();
     EXPECT_EQ(mixed, 0);
     EXPECT_GT(seen[1], 0);
     EXPECT_GT(seen[2], 0) << "the file never changed under the reads";
@@ -227,16 +238,20 @@ TEST_F(BoxStatusTest, ReadingNeverWritesOrCreatesAFile) {
     const std::string bytes = "[Box1]\r\nWatchDogError=1\r\nLastAlarmForC1=12:00\r\n";
     Put(kBoxStatusFile, bytes);
     // An old time stamp, so that any write, even of the same bytes, moves it.
-    const timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
-    ASSERT_EQ(utimensat(AT_FDCWD, PathOf(kBoxStatusFile).c_str(), old, 0), 0);
+    const auto old =
+        std::filesystem::last_write_time(PathOf(kBoxStatusFile)) - std::chrono::hours(24);
+    std::filesystem::last_write_time(PathOf(kBoxStatusFile), old);
+#ifndef _WIN32
     struct stat before, after;
     ASSERT_EQ(stat(PathOf(kBoxStatusFile).c_str(), &before), 0);
+#endif
     EXPECT_EQ(ReadAllBoxes()[0], (BoxStatus{1, "", "12:00", ""}));
-    ASSERT_EQ(stat(PathOf(kBoxStatusFile).c_str(), &after), 0);
     EXPECT_EQ(Get(kBoxStatusFile), bytes);
+    EXPECT_EQ(std::filesystem::last_write_time(PathOf(kBoxStatusFile)), old);
+#ifndef _WIN32
+    ASSERT_EQ(stat(PathOf(kBoxStatusFile).c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino) << "not replaced";
-    EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
-    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+#endif
     EXPECT_EQ(EntryCount(), 1u) << "no lock or temporary file left beside it";
 }
 

@@ -28,7 +28,7 @@ struct ReadCase {
 std::string Read(const char* section, const char* key, const char* def = kMissing, DWORD size = 256,
                  DWORD* length = nullptr) {
     std::string buffer(size ? size : 1, '\x7f');
-    DWORD n = GetPrivateProfileStringA(section, key, def, buffer.data(), size, "t.ini");
+    DWORD n = profile::GetPrivateProfileStringA(section, key, def, buffer.data(), size, "t.ini");
     if (length) *length = n;
     return buffer.c_str();
 }
@@ -112,19 +112,19 @@ TEST_F(ReadTest, LongValuesAreCutToCapacityMinusOne) {
     EXPECT_EQ(Read("S", "k", "", 1, &n), "");
     EXPECT_EQ(n, 0u);
     std::string untouched = "z";
-    EXPECT_EQ(GetPrivateProfileStringA("S", "k", "", untouched.data(), 0, "t.ini"), 0u);
+    EXPECT_EQ(profile::GetPrivateProfileStringA("S", "k", "", untouched.data(), 0, "t.ini"), 0u);
     EXPECT_EQ(untouched, "z");
 }
 
 TEST_F(ReadTest, NullKeyListsKeysAndNullSectionListsSections) {
     Put("t.ini", "[A]\r\nk1=1\r\nk2=2\r\n[B]\r\n");
     char buf[32];
-    DWORD n = GetPrivateProfileStringA("A", nullptr, "", buf, sizeof buf, "t.ini");
+    DWORD n = profile::GetPrivateProfileStringA("A", nullptr, "", buf, sizeof buf, "t.ini");
     EXPECT_EQ(std::string(buf, n + 1), Bytes("k1\0k2\0\0"));
-    n = GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, "t.ini");
+    n = profile::GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, "t.ini");
     EXPECT_EQ(std::string(buf, n + 1), Bytes("A\0B\0\0"));
     // Cut lists stay closed by two NULs.
-    n = GetPrivateProfileStringA("A", nullptr, "", buf, 6, "t.ini");
+    n = profile::GetPrivateProfileStringA("A", nullptr, "", buf, 6, "t.ini");
     EXPECT_EQ(n, 4u);
     EXPECT_EQ(std::string(buf, 6), Bytes("k1\0k\0\0"));
 }
@@ -147,7 +147,8 @@ class IntTable : public ProfileDirTest, public ::testing::WithParamInterface<Int
 
 TEST_P(IntTable, ConvertsLikeThePlatform) {
     Put("t.ini", std::string("[S]\r\nk=") + GetParam().value + "\r\n");
-    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("S", "k", 77, "t.ini")), GetParam().expected)
+    EXPECT_EQ(static_cast<int>(profile::GetPrivateProfileIntA("S", "k", 77, "t.ini")),
+              GetParam().expected)
         << "value " << GetParam().value;
 }
 
@@ -162,9 +163,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, IntTable,
                                            IntCase{"99999999999999999999", 1661992959}));
 
 TEST_F(ReadTest, MissingIntegerGivesTheDefault) {
-    EXPECT_EQ(static_cast<int>(GetPrivateProfileIntA("S", "k", -5, "t.ini")), -5);
+    EXPECT_EQ(static_cast<int>(profile::GetPrivateProfileIntA("S", "k", -5, "t.ini")), -5);
     Put("t.ini", "[S]\r\nj=1\r\n");
-    EXPECT_EQ(GetPrivateProfileIntA("S", "k", 9, "t.ini"), 9u);
+    EXPECT_EQ(profile::GetPrivateProfileIntA("S", "k", 9, "t.ini"), 9u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The bytes the write call leaves behind, and what it refuses to write.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <cerrno>
 #include <string>
@@ -14,7 +16,7 @@ namespace {
 using WriteTest = ProfileDirTest;
 
 BOOL Write(const char* section, const char* key, const char* value) {
-    return WritePrivateProfileStringA(section, key, value, "t.ini");
+    return profile::WritePrivateProfileStringA(section, key, value, "t.ini");
 }
 
 TEST_F(WriteTest, FreshFileHasExactBytes) {
@@ -86,11 +88,15 @@ TEST_F(WriteTest, WritesGoToTheFirstOfDuplicateSectionsAndKeys) {
 TEST_F(WriteTest, SameValueLeavesTheFileUntouched) {
     Put("t.ini", "[A]\nk=v\n");
     auto before = std::filesystem::last_write_time(PathOf("t.ini"));
+#ifndef _WIN32
     struct stat st1, st2;
     ASSERT_EQ(stat(PathOf("t.ini").c_str(), &st1), 0);
+#endif
     EXPECT_TRUE(Write("A", "k", "v"));
+#ifndef _WIN32
     ASSERT_EQ(stat(PathOf("t.ini").c_str(), &st2), 0);
     EXPECT_EQ(st1.st_ino, st2.st_ino) << "not even replaced by an identical copy";
+#endif
     EXPECT_EQ(std::filesystem::last_write_time(PathOf("t.ini")), before);
 }
 
@@ -110,11 +116,11 @@ TEST_F(WriteTest, DeletingTheFirstLineLeavesALaterMarkPartOfItsName) {
     Put("t.ini", "k=v\r\n\xEF\xBB\xBFm=2\r\n[B]\r\nb=1\r\n");
     EXPECT_TRUE(Write("", "k", nullptr));
     char value[8];
-    GetPrivateProfileStringA("", "m", "none", value, sizeof value, "t.ini");
+    profile::GetPrivateProfileStringA("", "m", "none", value, sizeof value, "t.ini");
     EXPECT_STREQ(value, "none");
-    GetPrivateProfileStringA("", "\xEF\xBB\xBFm", "none", value, sizeof value, "t.ini");
+    profile::GetPrivateProfileStringA("", "\xEF\xBB\xBFm", "none", value, sizeof value, "t.ini");
     EXPECT_STREQ(value, "2");
-    GetPrivateProfileStringA("B", "b", "none", value, sizeof value, "t.ini");
+    profile::GetPrivateProfileStringA("B", "b", "none", value, sizeof value, "t.ini");
     EXPECT_STREQ(value, "1");
 }
 
@@ -127,7 +133,7 @@ TEST_F(WriteTest, DeletingFromNothingCreatesNothing) {
 TEST_F(WriteTest, RoundTripDropsOuterBlanksAndQuotes) {
     EXPECT_TRUE(Write("S", "k", "  \"v\"  "));
     char buf[16];
-    GetPrivateProfileStringA("S", "k", "", buf, sizeof buf, "t.ini");
+    profile::GetPrivateProfileStringA("S", "k", "", buf, sizeof buf, "t.ini");
     EXPECT_STREQ(buf, "v");
 }
 
@@ -176,16 +182,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WriteTest, ExplicitPathIsUsedAsGivenAndItsDirectoryIsNotCreated) {
     std::string path = dir_ + "/sub/x.ini";
     errno = 0;
-    EXPECT_FALSE(WritePrivateProfileStringA("S", "k", "v", path.c_str()));
+    EXPECT_FALSE(profile::WritePrivateProfileStringA("S", "k", "v", path.c_str()));
     EXPECT_EQ(errno, ENOENT);
     std::filesystem::create_directory(dir_ + "/sub");
-    EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "v", path.c_str()));
+    EXPECT_TRUE(profile::WritePrivateProfileStringA("S", "k", "v", path.c_str()));
     EXPECT_EQ(Get("sub/x.ini"), "[S]\r\nk=v\r\n");
 }
 
 TEST_F(WriteTest, ProfileDirectoryIsCreatedOnFirstWrite) {
     std::string nested = dir_ + "/a/b";
-    setenv("MIRELKO_PROFILE_DIR", nested.c_str(), 1);
+    SetEnv("MIRELKO_PROFILE_DIR", nested.c_str());
     EXPECT_TRUE(Write("S", "k", "v"));
     EXPECT_EQ(Get("a/b/t.ini"), "[S]\r\nk=v\r\n");
 }
@@ -194,19 +200,34 @@ TEST_F(WriteTest, ProfileDirectoryIsCreatedOnFirstWrite) {
 
 namespace {
 
+#ifdef _WIN32
+TEST(ProfileDirectory, IsTheWindowsDirectoryUnlessTheEnvironmentSaysOtherwise) {
+    char windows[MAX_PATH];
+    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    ASSERT_GT(length, 0u);
+    UnsetEnv("MIRELKO_PROFILE_DIR");
+    EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), std::string(windows) + "\\rurizuz.ini");
+    SetEnv("MIRELKO_PROFILE_DIR", "D:\\boxes");
+    EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), "D:\\boxes\\rurizuz.ini");
+    for (const char* given : {"C:\\x\\here.ini", "sub/here.ini", ".\\here.ini", "C:here.ini"})
+        EXPECT_EQ(profile::ResolveProfilePath(given), given);
+    UnsetEnv("MIRELKO_PROFILE_DIR");
+}
+#else
 TEST(ProfileDirectory, ComesFromTheEnvironmentInOrder) {
-    setenv("HOME", "/home/op", 1);
-    setenv("MIRELKO_PROFILE_DIR", "/srv/boxes", 1);
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    SetEnv("HOME", "/home/op");
+    SetEnv("MIRELKO_PROFILE_DIR", "/srv/boxes");
+    SetEnv("XDG_CONFIG_HOME", "/cfg");
     EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), "/srv/boxes/rurizuz.ini");
-    setenv("MIRELKO_PROFILE_DIR", "", 1);
+    SetEnv("MIRELKO_PROFILE_DIR", "");
     EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), "/cfg/mirelko/rurizuz.ini");
-    setenv("XDG_CONFIG_HOME", "relative", 1);
+    SetEnv("XDG_CONFIG_HOME", "relative");
     EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), "/home/op/.config/mirelko/rurizuz.ini");
-    unsetenv("XDG_CONFIG_HOME");
+    UnsetEnv("XDG_CONFIG_HOME");
     EXPECT_EQ(profile::ResolveProfilePath("rurizuz.ini"), "/home/op/.config/mirelko/rurizuz.ini");
     EXPECT_EQ(profile::ResolveProfilePath("./here.ini"), "./here.ini");
-    unsetenv("MIRELKO_PROFILE_DIR");
+    UnsetEnv("MIRELKO_PROFILE_DIR");
 }
+#endif
 
 }  // namespace

@@ -2,25 +2,63 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+// The process environment, changed so that both the C library and the system see it.
+inline void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+    SetEnvironmentVariableA(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
+inline void UnsetEnv(const char* name) {
+#ifdef _WIN32
+    _putenv_s(name, "");
+    SetEnvironmentVariableA(name, nullptr);
+#else
+    unsetenv(name);
+#endif
+}
+
 class ProfileDirTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/mirelko-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        setenv("MIRELKO_PROFILE_DIR", dir_.c_str(), 1);
+        static std::atomic<int> counter{0};
+#ifdef _WIN32
+        const unsigned long process = GetCurrentProcessId();
+#else
+        const unsigned long process = static_cast<unsigned long>(getpid());
+#endif
+        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() /
+            ("mirelko-test-" + std::to_string(process) + "-" + std::to_string(now % 1000000007) +
+             "-" + std::to_string(counter++));
+        ASSERT_TRUE(std::filesystem::create_directory(dir)) << dir.string();
+        dir_ = dir.string();
+        SetEnv("MIRELKO_PROFILE_DIR", dir_.c_str());
     }
     void TearDown() override {
-        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
-        std::filesystem::remove_all(dir_);
-        unsetenv("MIRELKO_PROFILE_DIR");
+        std::error_code ignored;
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(dir_, ignored);
+        UnsetEnv("MIRELKO_PROFILE_DIR");
     }
 
     std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
