@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "panel/panel_box.h"
 #include "panel/panel_dlg.h"
@@ -111,6 +112,41 @@ TEST_F(Backend, ThePanelHasItsTemplateSizeInTheDialogFontsUnits) {
         EXPECT_EQ(client.right, units.right);
         EXPECT_EQ(client.bottom, units.bottom);
         EXPECT_EQ(GetDlgCtrlID(GetFocus()), 0) << "another thread sees no focus of its own";
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
+// The system's font may draw a label wider than the box made for it; it must not wrap out of
+// sight ("last alarm from contact 1" lost its "1" under one such font).
+std::vector<std::string> CutLabels(HWND dialog) {
+    std::vector<std::string> cut;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "", text[128] = "";
+        GetClassNameA(child, name, sizeof name);
+        const LONG type = GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK;
+        if (std::string(name) != "Static" || type > SS_RIGHT) continue;
+        const int length = GetWindowTextA(child, text, sizeof text);
+        HDC dc = GetDC(child);
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(child, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, text, length, &extent);
+        ReleaseDC(child, dc);
+        RECT box{};
+        GetClientRect(child, &box);
+        if (extent.cx > box.right) cut.push_back(text);
+    }
+    return cut;
+}
+
+TEST_F(Backend, OneLineLabelsShowTheirWholeTextInTheSystemsFont) {
+    Run([](HWND panel) {
+        EXPECT_EQ(CutLabels(panel), std::vector<std::string>{});
+        PostMessageA(panel, WM_COMMAND, IDC_ANALIZE, 0);
+        HWND analysis = WaitForDialogBeside(panel);
+        ASSERT_NE(analysis, nullptr);
+        EXPECT_EQ(CutLabels(analysis), std::vector<std::string>{});
+        PostMessageA(analysis, WM_COMMAND, IDOK, 0);
+        WaitFor([&] { return !IsWindow(analysis); });
         PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
     });
 }

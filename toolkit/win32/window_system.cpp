@@ -43,6 +43,40 @@ void FillLists(HWND window, const DialogTemplate& dialog) {
     }
 }
 
+// A one-line text that the system's font draws wider than its box (made for another font) stays
+// on its line, whole, instead of wrapping out of sight. The dialog manager makes the controls
+// in template order, which is the order of the dialog's children.
+void FitOneLineLabels(HWND window, const DialogTemplate& dialog) {
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ControlTemplate& control : dialog.controls) {
+        if (child == nullptr) return;
+        const HWND label = child;
+        child = GetWindow(child, GW_HWNDNEXT);
+        const DWORD type = control.style & SS_TYPEMASK;
+        if (control.controlClass != ControlClass::Static || control.text == nullptr ||
+            (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) {
+            continue;
+        }
+        RECT box;
+        GetWindowRect(label, &box);
+        HDC dc = GetDC(label);
+        const HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(label, WM_GETFONT, 0, 0)));
+        TEXTMETRICA metrics;
+        SIZE text;
+        const bool measured =
+            GetTextMetricsA(dc, &metrics) &&
+            GetTextExtentPoint32A(dc, control.text, lstrlenA(control.text), &text);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        const LONG width = box.right - box.left, height = box.bottom - box.top;
+        if (measured && height < 2 * metrics.tmHeight && text.cx > width) {
+            SetWindowPos(label, nullptr, 0, 0, text.cx, height,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
 INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     auto* run = reinterpret_cast<ModalRun*>(lParam);
@@ -50,6 +84,7 @@ INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     run->original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindowProc)));
     FillLists(window, *run->dialog);
+    FitOneLineLabels(window, *run->dialog);
     return run->procedure(run->context, window, WM_INITDIALOG, wParam, 0);
 }
 
