@@ -1,10 +1,8 @@
 #include "tests/panel/panel_support.h"
 
-#include <QApplication>
-#include <QTest>
+#include <filesystem>
 
 #include "res/resource_module.h"
-#include "tests/toolkit/support/gui_support.h"
 
 namespace test {
 
@@ -13,31 +11,13 @@ void PanelTest::SetUp() {
     toolkit::SetResourceModule(&MirelkoResources());
 }
 
-INT_PTR PanelTest::Run(const std::function<void()>& steps, int closeWith) {
-    WhenModalOpens([this, steps, closeWith](QWidget*) {
-        steps();
-        if (closeWith != 0) Click(closeWith);
-    });
-    return panel.DoModal();
-}
-
-QWidget* PanelTest::Widget(int id) const { return ControlWidget(panel.m_hWnd, id); }
-
 std::string PanelTest::Text(int id) const {
     char text[256] = "";
     GetWindowTextA(GetDlgItem(panel.m_hWnd, id), text, sizeof text);
     return text;
 }
 
-void PanelTest::Click(int id) const { QTest::mouseClick(Widget(id), Qt::LeftButton); }
-
-void PanelTest::Retype(int id, const QString& text) const {
-    QWidget* field = Widget(id);
-    QTest::mouseClick(field, Qt::LeftButton);
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    Type(field, text);
-}
+bool PanelTest::IsOpen() const { return IsWindow(panel.m_hWnd) && IsWindowVisible(panel.m_hWnd); }
 
 bool PanelTest::FieldsEnabled(profile::BoxNumber box) const {
     const PanelBox& row = PanelBoxOf(box);
@@ -61,6 +41,10 @@ void PanelTest::PutTable(const std::function<void(profile::BoxTable&)>& edit) co
     profile::BoxTable table;
     edit(table);
     ASSERT_TRUE(profile::WriteBoxTable(table));
+}
+
+std::string PanelTest::NativePathOf(const std::string& name) const {
+    return std::filesystem::path(PathOf(name)).make_preferred().string();
 }
 
 }  // namespace test

@@ -1,15 +1,16 @@
 // The watchdog lamps, paced by the real poll thread with a shortened interval.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLabel>
-#include <QTest>
-
 #include "panel/poll_thread.h"
 #include "profile/box_status.h"
 #include "res/resource.h"
 #include "tests/panel/panel_support.h"
-#include "tests/toolkit/support/gui_support.h"
+
+#ifndef _WIN32
+#include <QEvent>
+#include <QTest>
+#include <QWidget>
+#endif
 
 namespace {
 
@@ -37,8 +38,7 @@ class StatusLamps : public PanelTest {
     }
     // Waits for the poll thread to bring the lamps to `expected`.
     bool PolledTo(const std::vector<Lamp>& expected) const {
-        return QTest::qWaitFor([&] { return Lamps(BoxNumber(expected.size())) == expected; },
-                               10000);
+        return WaitFor([&] { return Lamps(BoxNumber(expected.size())) == expected; });
     }
     void EnableBoxes(std::initializer_list<BoxNumber> boxes) const {
         PutTable([&](profile::BoxTable& table) {
@@ -46,11 +46,6 @@ class StatusLamps : public PanelTest {
         });
     }
     void PutStatus(const std::string& bytes) const { Put(profile::kBoxStatusFile, bytes); }
-    QString Words(int lampId) const {
-        auto* lamp = qobject_cast<QLabel*>(Widget(lampId));
-        EXPECT_EQ(lamp->toolTip(), lamp->accessibleName());
-        return lamp->toolTip();
-    }
 };
 
 TEST_F(StatusLamps, EnabledRowsFollowTheWatchdogFlagsAtEveryPollAndDisabledRowsStayDark) {
@@ -95,6 +90,8 @@ TEST_F(StatusLamps, TickingARowOrRefreshingRelightsEveryEnabledRowWithItsWords) 
     });
 }
 
+#ifndef _WIN32
+// Showing a shown window is the system's no-op on Windows; the Qt backend has to keep it one.
 TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
     EnableBoxes({1, 2});
     PutStatus("[Box2]\r\nWatchDogError=2\r\n");
@@ -118,6 +115,7 @@ TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
         EXPECT_TRUE(PolledTo({Red, Green}));
     });
 }
+#endif
 
 // The modal windows of the panel, each opened as an operator opens it.
 enum class Modal { InfoBox, Analysis, IntegerMessage };
@@ -130,11 +128,10 @@ TEST_P(LampsBehind, APollWhileAModalWindowIsOpenChangesTheLampsBehindIt) {
     bool modalSeen = false;
     bool relit = false;
     Run([&] {
-        test::WhenModalOpens([&](QWidget* modal) {
+        AtNextModal([&] {
             modalSeen = true;
             PutStatus("[Box1]\r\nWatchDogError=1\r\n");
             relit = PolledTo({Red});
-            QTest::keyClick(modal, Qt::Key_Escape);
         });
         switch (GetParam()) {
             case Modal::InfoBox:

@@ -3,6 +3,7 @@
 #include "toolkit/window_system.h"
 
 #include "toolkit/win32/dialog_template.h"
+#include "toolkit/win32/number_edit.h"
 
 namespace toolkit {
 namespace {
@@ -32,9 +33,13 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return result;
 }
 
-// The drop-down lists get the items their template carries before the program sees the dialog.
-void FillLists(HWND window, const DialogTemplate& dialog) {
+// The drop-down lists get the items their template carries before the program sees the dialog,
+// and number fields learn the leading minus.
+void SetUpControls(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
+        if (control.controlClass == ControlClass::Edit && (control.style & ES_NUMBER) != 0) {
+            win32::AllowLeadingMinus(GetDlgItem(window, control.id));
+        }
         if (control.controlClass != ControlClass::ComboBox) continue;
         for (LPCSTR item : control.items) {
             SendDlgItemMessageA(window, control.id, CB_ADDSTRING, 0,
@@ -83,7 +88,7 @@ INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     SetPropA(window, kRunProperty, run);
     run->original = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindowProc)));
-    FillLists(window, *run->dialog);
+    SetUpControls(window, *run->dialog);
     FitOneLineLabels(window, *run->dialog);
     return run->procedure(run->context, window, WM_INITDIALOG, wParam, 0);
 }
