@@ -31,7 +31,7 @@ std::string StorableLocation(std::string text) {
 }  // namespace
 
 BoxTable ReadBoxTable() {
-    Snapshot file(kBoxConfigFile);
+    Snapshot file(kBoxConfigFile, {kBoxConfigSection});
     BoxTable table;
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {
         BoxConfig& config = table[box - 1];

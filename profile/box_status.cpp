@@ -28,8 +28,8 @@ int ReadWatchDogError(BoxNumber box) {
 }
 
 BoxStatus ReadBoxStatus(BoxNumber box) {
-    Snapshot file(kBoxStatusFile);
     std::string section = SectionOf(box);
+    Snapshot file(kBoxStatusFile, {section});
     BoxStatus status;
     status.lastStringReceivedAt = TextIn(file, section, "LastStringReceivedAt");
     status.lastAlarmForC1 = TextIn(file, section, "LastAlarmForC1");
@@ -39,7 +39,10 @@ BoxStatus ReadBoxStatus(BoxNumber box) {
 }
 
 std::array<std::int32_t, kBoxCount> ReadWatchDogErrors() {
-    Snapshot file(kBoxStatusFile);
+    std::vector<std::string> sections;
+    sections.reserve(kBoxCount);
+    for (BoxNumber box = 1; box <= kBoxCount; ++box) sections.push_back(SectionOf(box));
+    Snapshot file(kBoxStatusFile, std::move(sections));
     std::array<std::int32_t, kBoxCount> flags{};
     for (BoxNumber box = 1; box <= kBoxCount; ++box)
         flags[box - 1] = WatchDogErrorIn(file, SectionOf(box));

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "profile/text_buffer.h"
+
 namespace profile {
 
 // A bare file name lives in the profile directory; a name with a directory part is used as it
@@ -16,6 +18,16 @@ std::string ResolveProfilePath(const std::string& fileName);
 
 // The whole file, or nothing when it cannot be read for whatever reason.
 std::optional<std::string> ReadFileBytes(const std::string& path);
+
+// The whole file into `memory`, from its start, in pieces of at most kReadPiece bytes. After each
+// piece, `arrived` is told how many bytes there are so far (at memory.data(), which may move
+// between two pieces); it returns false to stop reading there, as a single lookup does once its
+// section has ended. Returns the number of bytes read, or nothing when the file cannot be read
+// for whatever reason. (Smaller pieces would still be in the processor's cache when they are
+// looked at, but a read call costs more than that saves on the machines measured.)
+inline constexpr std::size_t kReadPiece = 1024 * 1024;
+std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
+                                        const std::function<bool(std::size_t)>& arrived);
 
 // Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
 // gets the current bytes (nothing when the file does not exist) and returns whether it changed

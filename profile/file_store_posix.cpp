@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -39,6 +40,10 @@ class Fd {
     }
     int get() const { return fd_; }
     bool ok() const { return fd_ >= 0; }
+    void Reset(int fd) {
+        Close();
+        fd_ = fd;
+    }
     int Close() {
         int rc = fd_ >= 0 ? ::close(fd_) : 0;
         fd_ = -1;
@@ -73,10 +78,15 @@ bool MakeDirectories(const std::string& dir) {
     return true;
 }
 
-// Reads an open regular file to its end, however it grows or shrinks meanwhile.
-bool ReadAll(int fd, std::string& out) {
+// Reads an open regular file to its end, however it grows or shrinks meanwhile. `known` is
+// what fstat already said of it, when the caller asked.
+bool ReadAll(int fd, std::string& out, const struct stat* known = nullptr) {
     struct stat st;
-    if (::fstat(fd, &st) != 0) return false;
+    if (known) {
+        st = *known;
+    } else if (::fstat(fd, &st) != 0) {
+        return false;
+    }
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
@@ -112,6 +122,23 @@ bool WriteAll(int fd, std::string_view bytes) {
 // Temporary files exist only while their writer holds the directory lock, so any found by the
 // lock's holder were left by a writer that died.
 void RemoveStaleTemporaries(int dirFd, const std::string& base) {
+    const std::string prefix = "." + base + std::string(kTempInfix);
+#if defined(__linux__) && defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 30)
+    // The entries straight from the directory descriptor the lock is held on, freshly opened:
+    // its read position matters to nothing else, and no second descriptor and stream need
+    // setting up.
+    alignas(8) char entries[16 * 1024];
+    for (;;) {
+        const ssize_t n = ::getdents64(dirFd, entries, sizeof entries);
+        if (n <= 0) return;
+        for (ssize_t at = 0; at < n;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(entries + at);
+            if (std::string_view(entry->d_name).starts_with(prefix))
+                ::unlinkat(dirFd, entry->d_name, 0);
+            at += entry->d_reclen;
+        }
+    }
+#else
     int copy = ::dup(dirFd);
     if (copy < 0) return;
     DIR* dir = ::fdopendir(copy);
@@ -119,12 +146,12 @@ void RemoveStaleTemporaries(int dirFd, const std::string& base) {
         ::close(copy);
         return;
     }
-    std::string prefix = "." + base + std::string(kTempInfix);
     while (const dirent* entry = ::readdir(dir)) {
         if (std::string_view(entry->d_name).starts_with(prefix))
             ::unlinkat(dirFd, entry->d_name, 0);
     }
     ::closedir(dir);
+#endif
 }
 
 std::string TemporaryName(const std::string& base) {
@@ -154,6 +181,31 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
+                                        const std::function<bool(std::size_t)>& arrived) {
+    Fd fd(OpenForReading(path.c_str()));
+    struct stat st;
+    if (!fd.ok() || ::fstat(fd.get(), &st) != 0) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return std::nullopt;
+    }
+    // A byte to spare, so that the read that finds the end needs no more room.
+    memory.Reserve(static_cast<std::size_t>(st.st_size) + 1, 0);
+    std::size_t have = 0;
+    for (;;) {
+        if (have == memory.capacity()) memory.Reserve(2 * memory.capacity(), have);
+        const std::size_t piece = std::min(kReadPiece, memory.capacity() - have);
+        ssize_t n = ::read(fd.get(), memory.data() + have, piece);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        have += static_cast<std::size_t>(n);
+        if (!arrived(have)) break;
+    }
+    return have;
+}
+
 bool UpdateFile(const std::string& fileName,
                 const std::function<bool(std::optional<std::string>& bytes)>& edit) {
     if (fileName.empty()) {
@@ -161,64 +213,81 @@ bool UpdateFile(const std::string& fileName,
         return false;
     }
     std::string path = ResolveProfilePath(fileName);
-    // Replace what a symbolic link points at, not the link.
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        path = real;
-        std::free(real);
-    }
-    std::size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (base.empty()) {
-        errno = EISDIR;
-        return false;
-    }
-    if (IsBareName(fileName) && !MakeDirectories(dir)) return false;
-
-    Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd.ok()) return false;
-    while (::flock(dirFd.get(), LOCK_EX) != 0) {
-        if (errno != EINTR) return false;
-    }
-    RemoveStaleTemporaries(dirFd.get(), base);
-
-    std::optional<std::string> bytes;
-    struct stat old {};
-    bool existed = false;
-    {
-        Fd in(OpenForReading(path.c_str()));
-        if (in.ok()) {
-            existed = true;
-            bytes.emplace();
-            if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), *bytes)) return false;
-        } else if (errno != ENOENT) {
-            return false;  // never overwrite a file we could not read
+    // The path is first taken as it stands. When the file turns out to be a symbolic link, the
+    // lock is let go and everything starts again with what the link points at, which is
+    // replaced, not the link.
+    for (bool resolved = false;; resolved = true) {
+        std::size_t slash = path.rfind('/');
+        std::string dir =
+            slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        if (base.empty()) {
+            errno = EISDIR;
+            return false;
         }
-    }
-    if (!edit(bytes) || !bytes) return true;
 
-    std::string temp = TemporaryName(base);
-    mode_t mode = existed ? (old.st_mode & 07777) : 0666;
-    Fd out(::openat(dirFd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (!out.ok()) return false;
-    bool written = WriteAll(out.get(), *bytes) && ::fsync(out.get()) == 0;
-    if (written && existed) {
-        // The umask may have narrowed the mode; the owner matters when root saves a user's file.
-        written = ::fchmod(out.get(), old.st_mode & 07777) == 0;
-        if (written && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
-            ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
-            // Keeping the owner is a courtesy; an ordinary user cannot give files away.
+        Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!dirFd.ok() && errno == ENOENT && IsBareName(fileName)) {
+            if (!MakeDirectories(dir)) return false;
+            dirFd.Reset(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         }
+        if (!dirFd.ok()) return false;
+        while (::flock(dirFd.get(), LOCK_EX) != 0) {
+            if (errno != EINTR) return false;
+        }
+
+        RemoveStaleTemporaries(dirFd.get(), base);
+
+        std::optional<std::string> bytes;
+        struct stat old {};
+        bool existed = false;
+        {
+            const int noFollow = resolved ? 0 : O_NOFOLLOW;
+            Fd in(::openat(dirFd.get(), base.c_str(),
+                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow));
+            if (in.ok()) {
+                existed = true;
+                bytes.emplace();
+                if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), *bytes, &old))
+                    return false;
+            } else if (!resolved && (errno == ELOOP || errno == EMLINK)) {
+                // A symbolic link (as O_NOFOLLOW reports one). A link that leads nowhere is
+                // taken as it stands, as before.
+                if (char* real = ::realpath(path.c_str(), nullptr)) {
+                    path = real;
+                    std::free(real);
+                }
+                continue;
+            } else if (errno != ENOENT) {
+                return false;  // never overwrite a file we could not read
+            }
+        }
+        if (!edit(bytes) || !bytes) return true;
+
+        std::string temp = TemporaryName(base);
+        mode_t mode = existed ? (old.st_mode & 07777) : 0666;
+        Fd out(::openat(dirFd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (!out.ok()) return false;
+        bool written = WriteAll(out.get(), *bytes) && ::fsync(out.get()) == 0;
+        if (written && existed) {
+            // The umask may have narrowed the mode; the owner matters when root saves a user's
+            // file.
+            written = ::fchmod(out.get(), old.st_mode & 07777) == 0;
+            if (written && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+                ::fchown(out.get(), old.st_uid, old.st_gid) != 0) {
+                // Keeping the owner is a courtesy; an ordinary user cannot give files away.
+            }
+        }
+        written = out.Close() == 0 && written;
+        written = written && ::renameat(dirFd.get(), temp.c_str(), dirFd.get(), base.c_str()) == 0;
+        if (!written) {
+            ErrnoGuard keep;
+            ::unlinkat(dirFd.get(), temp.c_str(), 0);
+            return false;
+        }
+        ::fsync(dirFd.get());  // the rename itself reaches the disk
+        return true;
     }
-    written = out.Close() == 0 && written;
-    written = written && ::renameat(dirFd.get(), temp.c_str(), dirFd.get(), base.c_str()) == 0;
-    if (!written) {
-        ErrnoGuard keep;
-        ::unlinkat(dirFd.get(), temp.c_str(), 0);
-        return false;
-    }
-    ::fsync(dirFd.get());  // the rename itself reaches the disk
-    return true;
 }
 
 }  // namespace profile

@@ -189,6 +189,31 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
+std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
+                                        const std::function<bool(std::size_t)>& arrived) {
+    Handle file(OpenForReading(path));
+    if (!file.ok()) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
+    // A byte to spare, so that the read that finds the end needs no more room.
+    memory.Reserve(static_cast<std::size_t>(size.QuadPart) + 1, 0);
+    std::size_t have = 0;
+    for (;;) {
+        if (have == memory.capacity()) memory.Reserve(2 * memory.capacity(), have);
+        const DWORD piece =
+            static_cast<DWORD>(std::min<std::size_t>(kReadPiece, memory.capacity() - have));
+        DWORD got = 0;
+        if (!ReadFile(file.get(), memory.data() + have, piece, &got, nullptr)) {
+            Fail();
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        have += got;
+        if (!arrived(have)) break;
+    }
+    return have;
+}
+
 bool UpdateFile(const std::string& fileName,
                 const std::function<bool(std::optional<std::string>& bytes)>& edit) {
     if (fileName.empty()) {

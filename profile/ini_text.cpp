@@ -1,6 +1,15 @@
 #include "profile/ini_text.h"
 
+#include <algorithm>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define MIRELKO_HAVE_AVX2_PATH 1
+#endif
 
 namespace profile {
 
@@ -96,6 +105,109 @@ Parsed Parse(std::string_view text, const Line& line) {
     return p;
 }
 
+// The first ']', NUL, CR or LF at or after `from`, or `size`: where a section name ends.
+std::size_t NameEnd(const char* text, std::size_t from, std::size_t size) {
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: names are short, and a loop over their bytes mispredicts its end.
+    for (; from + 16 <= size; from += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + from));
+        const __m128i ends =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(']')),
+                                      _mm_cmpeq_epi8(v, _mm_setzero_si128())),
+                         _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
+                                      _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+        if (const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(ends)))
+            return from + static_cast<std::size_t>(__builtin_ctz(bits));
+    }
+#endif
+    while (from < size && text[from] != ']' && text[from] != '\0' && !IsBreak(text[from])) ++from;
+    return from;
+}
+
+}  // namespace
+
+// The bytes that may follow the '[' of a wanted header: blanks, the first letter of a wanted
+// name in either case, and ']' when the nameless section is wanted.
+struct IniIndex::Starts {
+    bool table[256] = {};
+    // The same, coarser, for looking at many bytes at once: a byte b may follow when (b | 0x20)
+    // is one of `folded`, or b <= 0x20. Only when there are at most two such values.
+    unsigned char folded[2] = {};
+    int foldedCount = 0;
+
+    void Add(unsigned char c) {
+        table[c] = true;
+        const unsigned char f = static_cast<unsigned char>(c | 0x20);
+        if (c <= 0x20 || std::find(folded, folded + std::min(foldedCount, 2), f) !=
+                             folded + std::min(foldedCount, 2))
+            return;
+        if (foldedCount < 2) folded[foldedCount] = f;
+        ++foldedCount;
+    }
+};
+
+namespace {
+
+using Starts = IniIndex::Starts;
+
+// Where a '[' that may open a wanted header is: the first '[' at or after `from` followed by a
+// byte that `starts` allows, or `size`.
+std::size_t PlainCandidate(const char* text, std::size_t from, std::size_t size,
+                           const Starts& starts) {
+    while (from < size) {
+        const void* hit = std::memchr(text + from, '[', size - from);
+        if (!hit) return size;
+        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(hit) - text);
+        if (open + 1 < size && starts.table[static_cast<unsigned char>(text[open + 1])])
+            return open;
+        from = open + 1;
+    }
+    return size;
+}
+
+#ifdef MIRELKO_HAVE_AVX2_PATH
+// The same, 32 bytes at a time without a branch for each '[' passed over: in a long file of
+// other sections the '[' bytes are many, and a branch for each of them mispredicts.
+__attribute__((target("avx2"))) std::size_t Avx2Candidate(const char* text, std::size_t from,
+                                                          std::size_t size,
+                                                          const Starts& starts) {
+    const __m256i open = _mm256_set1_epi8('[');
+    const __m256i space = _mm256_set1_epi8(0x20);
+    const __m256i first = _mm256_set1_epi8(static_cast<char>(starts.folded[0]));
+    const __m256i second =
+        _mm256_set1_epi8(static_cast<char>(starts.folded[starts.foldedCount > 1 ? 1 : 0]));
+    for (; from + 33 <= size; from += 32) {
+        const __m256i here = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + from));
+        const __m256i next =
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + from + 1));
+        const __m256i folded = _mm256_or_si256(next, space);
+        const __m256i allowed = _mm256_or_si256(
+            _mm256_or_si256(_mm256_cmpeq_epi8(folded, first), _mm256_cmpeq_epi8(folded, second)),
+            _mm256_cmpeq_epi8(_mm256_min_epu8(next, space), next));
+        const __m256i hits = _mm256_and_si256(_mm256_cmpeq_epi8(here, open), allowed);
+        if (!_mm256_testz_si256(hits, hits)) {
+            const auto bits = static_cast<unsigned>(_mm256_movemask_epi8(hits));
+            const std::size_t at = from + static_cast<std::size_t>(__builtin_ctz(bits));
+            if (starts.table[static_cast<unsigned char>(text[at + 1])]) return at;
+            from = at + 1 - 32;  // on after this one
+        }
+    }
+    return PlainCandidate(text, from, size, starts);
+}
+
+bool HasAvx2() {
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
+
+std::size_t Candidate(const char* text, std::size_t from, std::size_t size, const Starts& starts) {
+#ifdef MIRELKO_HAVE_AVX2_PATH
+    if (starts.foldedCount <= 2 && HasAvx2()) return Avx2Candidate(text, from, size, starts);
+#endif
+    return PlainCandidate(text, from, size, starts);
+}
+
 struct Header {
     Line line;
     std::string_view name;
@@ -106,29 +218,48 @@ struct Header {
 // end, so only the '[' bytes need a look.
 class Headers {
   public:
-    explicit Headers(std::string_view text) : text_(text), first_(FirstLine(text)), pos_(first_) {}
+    explicit Headers(std::string_view text) : Headers(text, FirstLine(text)) {}
+    Headers(std::string_view text, std::size_t first) : text_(text), first_(first), pos_(first) {}
 
-    bool Next(Header& header) {
+    // The same text, longer now and perhaps elsewhere in memory. Until the text is complete it
+    // must end with a line feed, so that every line looked at has its end.
+    void Extend(std::string_view text) { text_ = text; }
+
+    // The next header; with `starts`, only one whose first byte after '[' is marked there: the
+    // others are passed over without a look at their lines.
+    bool Next(Header& header, const Starts* starts = nullptr) {
+        const char* const text = text_.data();
         const std::size_t size = text_.size();
         while (pos_ < size) {
-            const void* hit = std::memchr(text_.data() + pos_, '[', size - pos_);
-            if (!hit) break;
-            const std::size_t open =
-                static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-            pos_ = open + 1;
+            std::size_t open;
+            if (starts) {
+                open = Candidate(text, pos_, size, *starts);
+                if (open == size) break;
+            } else {
+                const void* hit = std::memchr(text + pos_, '[', size - pos_);
+                if (!hit) break;
+                open = static_cast<std::size_t>(static_cast<const char*>(hit) - text);
+            }
             std::size_t begin = open;
-            while (begin > first_ && IsBlank(text_[begin - 1])) --begin;
-            if (begin > first_ && !IsBreak(text_[begin - 1])) continue;
-            std::size_t close = open + 1;
-            while (close < size && text_[close] != ']' && text_[close] != '\0' &&
-                   !IsBreak(text_[close]))
-                ++close;
-            if (close == size || text_[close] != ']') {
+            while (begin > first_ && IsBlank(text[begin - 1])) --begin;
+            if (begin > first_ && !IsBreak(text[begin - 1])) {
+                pos_ = open + 1;
+                continue;
+            }
+            const std::size_t close = NameEnd(text, open + 1, size);
+            if (close == size || text[close] != ']') {
                 pos_ = close;  // no other '[' of this line can open a header
                 continue;
             }
-            header.line = LineAt(text_, begin);
-            header.name = Trim(text_.substr(open + 1, close - open - 1));
+            // Nothing from the line's start to ']' ends it: only the rest needs a look.
+            std::size_t end = close + 1;
+            while (end < size && !IsBreak(text[end])) ++end;
+            header.line.begin = begin;
+            header.line.end = end;
+            header.line.next =
+                end == size ? end
+                            : end + ((text[end] == '\r' && end + 1 < size && text[end + 1] == '\n') ? 2 : 1);
+            header.name = Trim(std::string_view(text + open + 1, close - open - 1));
             pos_ = header.line.next;
             return true;
         }
@@ -296,13 +427,13 @@ bool IniText::DeleteSection(std::string_view section) {
     return true;
 }
 
-void IniIndex::Names::Build() {
+void IniIndex::NameTable::Build(const std::string_view* names, std::size_t count) {
     slots.clear();
-    if (names.size() <= 8) return;  // a plain look through a few names is quicker
+    if (count <= 8) return;  // a plain look through a few names is quicker
     std::size_t capacity = 16;
-    while (capacity < 2 * names.size()) capacity *= 2;
+    while (capacity < 2 * count) capacity *= 2;
     slots.assign(capacity, 0);
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t hash = FoldedHash(names[i]);
         for (std::size_t s = hash & (capacity - 1);; s = (s + 1) & (capacity - 1)) {
             if (slots[s] == 0) {
@@ -316,9 +447,11 @@ void IniIndex::Names::Build() {
     }
 }
 
-std::optional<std::size_t> IniIndex::Names::First(std::string_view name) const {
+std::optional<std::size_t> IniIndex::NameTable::First(const std::string_view* names,
+                                                      std::size_t count,
+                                                      std::string_view name) const {
     if (slots.empty()) {
-        for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t i = 0; i < count; ++i) {
             if (SameName(names[i], name)) return i;
         }
         return std::nullopt;
@@ -331,76 +464,219 @@ std::optional<std::size_t> IniIndex::Names::First(std::string_view name) const {
     }
 }
 
-IniIndex::IniIndex(std::string bytes) : bytes_(std::move(bytes)) {
-    Headers headers(bytes_);
+namespace {
+
+// Only the shape of a name, to pass over most headers without comparing their names.
+std::size_t ShapeOf(std::string_view name) {
+    const std::size_t first = name.empty() ? 0 : static_cast<unsigned char>(Fold(name.front()));
+    return (name.size() & 31) << 5 | (first & 31);
+}
+
+}  // namespace
+
+class IniIndex::Scanner : public Headers {
+    using Headers::Headers;
+};
+
+IniIndex::IniIndex(std::string bytes) : owned_(std::move(bytes)), text_(owned_) {}
+
+IniIndex::IniIndex(TextBuffer memory, std::vector<std::string> wanted)
+    : memory_(std::move(memory)), wantedStarts_(std::make_unique<Starts>()) {
+    wanted_.reserve(wanted.size());
+    for (std::string& name : wanted) {
+        Wanted& w = wanted_.emplace_back();
+        w.name = Trim(name);
+        const std::size_t shape = ShapeOf(w.name);
+        wantedShapes_[shape >> 6] |= std::uint64_t{1} << (shape & 63);
+        if (w.name.empty()) {
+            wantedStarts_->Add(']');
+        } else {
+            const char c = Fold(w.name.front());
+            wantedStarts_->Add(static_cast<unsigned char>(c));
+            if (c >= 'a' && c <= 'z') wantedStarts_->Add(static_cast<unsigned char>(c - 'a' + 'A'));
+        }
+    }
+    for (char blank : {' ', '\t', '\v', '\f'}) wantedStarts_->Add(static_cast<unsigned char>(blank));
+    wantedLeft_ = wanted_.size();
+}
+
+IniIndex::~IniIndex() = default;
+
+TextBuffer IniIndex::TakeMemory() {
+    text_ = {};
+    return std::move(memory_);
+}
+
+void IniIndex::ResetScan() {
+    scanner_.reset();
+    scannedTo_ = 0;
+    firstHeader_ = kOpen;
+    wantedLeft_ = wanted_.size();
+    wantedOpen_ = false;
+    for (Wanted& w : wanted_) w = Wanted{std::move(w.name)};
+    indexed_ = false;
+    sectionNames_.clear();
+    sectionTable_ = {};
+    headerBegin_.clear();
+    bodyBegin_.clear();
+    leadingHasEntries_.reset();
+    parsed_.clear();
+    keyNames_.clear();
+    values_.clear();
+    rawValues_.clear();
+}
+
+// The headers up to `limit`, each checked against the wanted names, until all are found and the
+// header after the last of them.
+void IniIndex::Scan(std::size_t limit) {
+    if (wantedLeft_ == 0 && !wantedOpen_) return;
+    if (!scanner_) scanner_ = std::make_unique<Scanner>(text_, FirstLine(text_));
+    scanner_->Extend(text_.substr(0, limit));
+    // Once the first header is known, and while no wanted section waits for its end, only a
+    // header that can start with a wanted name matters.
+    for (Header header; (wantedLeft_ > 0 || wantedOpen_) &&
+                        scanner_->Next(header, firstHeader_ == kOpen || wantedOpen_
+                                                   ? nullptr
+                                                   : wantedStarts_.get());) {
+        if (firstHeader_ == kOpen) firstHeader_ = header.line.begin;
+        if (wantedOpen_) {
+            for (Wanted& w : wanted_) {
+                if (w.found && w.end == kOpen) w.end = header.line.begin;
+            }
+            wantedOpen_ = false;
+        }
+        const std::size_t shape = ShapeOf(header.name);
+        if ((wantedShapes_[shape >> 6] >> (shape & 63) & 1) == 0) continue;
+        for (Wanted& w : wanted_) {
+            if (w.found || !SameName(w.name, header.name)) continue;
+            w.found = true;
+            w.begin = header.line.next;
+            wantedOpen_ = true;
+            --wantedLeft_;
+        }
+    }
+}
+
+bool IniIndex::Arrived(std::size_t size) {
+    if (size < text_.size()) ResetScan();
+    text_ = std::string_view(memory_.data(), size);
+    if (wanted_.empty()) return true;
+    // Only whole lines, and not before the first line's start is known.
+    std::size_t limit = size;
+    while (limit > scannedTo_ && text_[limit - 1] != '\n') --limit;
+    if (limit > scannedTo_ && limit >= kUtf8Bom.size()) {
+        Scan(limit);
+        scannedTo_ = limit;
+    }
+    return wantedLeft_ > 0 || wantedOpen_;
+}
+
+void IniIndex::Complete(std::size_t size) {
+    if (size < text_.size()) ResetScan();
+    text_ = std::string_view(memory_.data(), size);
+    if (wanted_.empty()) return;
+    Scan(size);
+    scannedTo_ = size;
+    for (Wanted& w : wanted_) {
+        if (w.found && w.end == kOpen) w.end = size;
+    }
+    wantedOpen_ = false;
+}
+
+void IniIndex::IndexAll() {
+    if (indexed_) return;
+    indexed_ = true;
+    Headers headers(text_);
     for (Header header; headers.Next(header);) {
-        sections_.names.push_back(header.name);
+        sectionNames_.push_back(header.name);
         headerBegin_.push_back(header.line.begin);
         bodyBegin_.push_back(header.line.next);
     }
-    sections_.Build();
+    sectionTable_.Build(sectionNames_.data(), sectionNames_.size());
 }
 
-std::optional<std::size_t> IniIndex::SectionOf(std::string_view name) {
+std::size_t IniIndex::FirstHeaderBegin() {
+    // The scan for the wanted sections passed the first header, if there is one.
+    if (!wanted_.empty()) return firstHeader_ != kOpen ? firstHeader_ : text_.size();
+    IndexAll();
+    return headerBegin_.empty() ? text_.size() : headerBegin_.front();
+}
+
+std::vector<std::string_view> IniIndex::Sections() {
+    IndexAll();
+    return sectionNames_;
+}
+
+std::optional<IniIndex::Span> IniIndex::SectionOf(std::string_view name) {
     name = Trim(name);
     if (name.empty()) {
-        if (!leadingHasEntries_) {
-            const std::size_t end = headerBegin_.empty() ? bytes_.size() : headerBegin_.front();
-            leadingHasEntries_ = HasEntry(bytes_, FirstLine(bytes_), end);
-        }
-        if (*leadingHasEntries_) return kLeading;
+        const std::size_t end = FirstHeaderBegin();
+        if (!leadingHasEntries_) leadingHasEntries_ = HasEntry(text_, FirstLine(text_), end);
+        if (*leadingHasEntries_) return Span{kLeading, FirstLine(text_), end};
     }
-    return sections_.First(name);
+    for (const Wanted& w : wanted_) {
+        if (!SameName(w.name, name)) continue;
+        if (!w.found) return std::nullopt;
+        return Span{w.begin, w.begin, w.end};
+    }
+    IndexAll();
+    const std::optional<std::size_t> at =
+        sectionTable_.First(sectionNames_.data(), sectionNames_.size(), name);
+    if (!at) return std::nullopt;
+    const std::size_t end = *at + 1 < headerBegin_.size() ? headerBegin_[*at + 1] : text_.size();
+    return Span{bodyBegin_[*at], bodyBegin_[*at], end};
 }
 
-const IniIndex::Entries& IniIndex::EntriesOf(std::size_t section) {
+const IniIndex::Entries& IniIndex::EntriesOf(const Span& span) {
     for (const Entries& entries : parsed_) {
-        if (entries.section == section) return entries;
+        if (entries.section == span.key) return entries;
     }
+    if (parsed_.empty()) parsed_.reserve(std::max<std::size_t>(wanted_.size(), 4));
     Entries& entries = parsed_.emplace_back();
-    entries.section = section;
-    std::size_t begin = FirstLine(bytes_);
-    std::size_t end = headerBegin_.empty() ? bytes_.size() : headerBegin_.front();
-    if (section != kLeading) {
-        begin = bodyBegin_[section];
-        end = section + 1 < headerBegin_.size() ? headerBegin_[section + 1] : bytes_.size();
-    }
-    for (std::size_t at = begin; at < end;) {
-        const Line line = LineAt(bytes_, at);
+    entries.section = span.key;
+    entries.first = keyNames_.size();
+    for (std::size_t at = span.begin; at < span.end;) {
+        const Line line = LineAt(text_, at);
         at = line.next;
-        const Parsed p = Parse(bytes_, line);
+        const Parsed p = Parse(text_, line);
         if (p.kind != Kind::kEntry) continue;
-        entries.keys.names.push_back(p.name);
-        entries.values.push_back(p.value);
-        entries.rawValues.push_back(
-            std::string_view(bytes_).substr(p.rawValue, line.end - p.rawValue));
+        keyNames_.push_back(p.name);
+        values_.push_back(p.value);
+        rawValues_.push_back(text_.substr(p.rawValue, line.end - p.rawValue));
     }
-    entries.keys.Build();
+    entries.count = keyNames_.size() - entries.first;
+    entries.keys.Build(keyNames_.data() + entries.first, entries.count);
     return entries;
 }
 
-std::optional<std::string_view> IniIndex::Find(std::string_view section, std::string_view key) {
-    const std::optional<std::size_t> at = SectionOf(section);
+std::optional<std::size_t> IniIndex::KeyOf(std::string_view section, std::string_view key) {
+    const std::optional<Span> at = SectionOf(section);
     if (!at) return std::nullopt;
     const Entries& entries = EntriesOf(*at);
-    const std::optional<std::size_t> i = entries.keys.First(Trim(key));
+    const std::optional<std::size_t> i =
+        entries.keys.First(keyNames_.data() + entries.first, entries.count, Trim(key));
     if (!i) return std::nullopt;
-    return entries.values[*i];
+    return entries.first + *i;
+}
+
+std::optional<std::string_view> IniIndex::Find(std::string_view section, std::string_view key) {
+    const std::optional<std::size_t> i = KeyOf(section, key);
+    if (!i) return std::nullopt;
+    return values_[*i];
 }
 
 std::optional<std::string_view> IniIndex::FindRaw(std::string_view section, std::string_view key) {
-    const std::optional<std::size_t> at = SectionOf(section);
-    if (!at) return std::nullopt;
-    const Entries& entries = EntriesOf(*at);
-    const std::optional<std::size_t> i = entries.keys.First(Trim(key));
+    const std::optional<std::size_t> i = KeyOf(section, key);
     if (!i) return std::nullopt;
-    return entries.rawValues[*i];
+    return rawValues_[*i];
 }
 
 std::vector<std::string_view> IniIndex::Keys(std::string_view section) {
-    const std::optional<std::size_t> at = SectionOf(section);
+    const std::optional<Span> at = SectionOf(section);
     if (!at) return {};
-    return EntriesOf(*at).keys.names;
+    const Entries& entries = EntriesOf(*at);
+    return std::vector<std::string_view>(keyNames_.begin() + entries.first,
+                                         keyNames_.begin() + entries.first + entries.count);
 }
 
 namespace {

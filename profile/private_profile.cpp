@@ -42,9 +42,33 @@ DWORD CopyList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD s
     return at;
 }
 
-std::optional<std::string> Load(LPCSTR fileName) {
-    if (!fileName || !*fileName) return std::nullopt;
-    return ReadFileBytes(ResolveProfilePath(fileName));
+// The memory of the last read on this thread, lent to the next one: already mapped, so a read
+// into it does not first fault in fresh pages. Its bytes are never looked at again; every read
+// fills it afresh. A very large file's memory is not kept.
+constexpr std::size_t kKeptMemory = 16u << 20;
+
+TextBuffer& SpareMemory() {
+    thread_local TextBuffer spare;
+    return spare;
+}
+
+void GiveBack(TextBuffer memory) {
+    TextBuffer& spare = SpareMemory();
+    if (memory.capacity() <= kKeptMemory && memory.capacity() > spare.capacity())
+        spare = std::move(memory);
+}
+
+// Reads the file into `index`, each piece looked at as it arrives. With `wantedOnly`, the read
+// stops as soon as the wanted sections and their ends are known. A missing or unreadable file
+// reads as empty.
+void Read(LPCSTR fileName, IniIndex& index, bool wantedOnly) {
+    std::optional<std::size_t> size;
+    if (fileName && *fileName) {
+        size = ReadFileInto(ResolveProfilePath(fileName), index.memory(), [&](std::size_t have) {
+            return index.Arrived(have) || !wantedOnly;
+        });
+    }
+    index.Complete(size.value_or(0));
 }
 
 // One lookup as the platform answers it, from an IniText or an IniIndex.
@@ -70,21 +94,43 @@ UINT GetIntIn(Text& text, LPCSTR section, LPCSTR key, INT fallback) {
     return static_cast<UINT>(ParseDecimal(*value));
 }
 
-// A single call makes one lookup: a plain scan that stops at the key beats indexing the file.
+// A single call makes one lookup: only its section is looked for, and the read ends with it.
+// The list of sections needs the whole file.
+class SingleLookup {
+  public:
+    explicit SingleLookup(LPCSTR fileName, LPCSTR section)
+        : text_(std::move(SpareMemory()),
+                section ? std::vector<std::string>{section} : std::vector<std::string>{}) {
+        Read(fileName, text_, section != nullptr);
+    }
+    ~SingleLookup() { GiveBack(text_.TakeMemory()); }
+    IniIndex& text() { return text_; }
+
+  private:
+    IniIndex text_;
+};
+
 DWORD LookUpString(LPCSTR fileName, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                    DWORD size) {
-    IniText text(Load(fileName).value_or(std::string()));
-    return GetStringIn(text, section, key, fallback, buffer, size);
+    if (!buffer || size == 0) return 0;
+    SingleLookup lookup(fileName, section);
+    return GetStringIn(lookup.text(), section, key, fallback, buffer, size);
 }
 
 UINT LookUpInt(LPCSTR fileName, LPCSTR section, LPCSTR key, INT fallback) {
-    IniText text(Load(fileName).value_or(std::string()));
-    return GetIntIn(text, section, key, fallback);
+    if (!section || !key) return static_cast<UINT>(fallback);
+    SingleLookup lookup(fileName, section);
+    return GetIntIn(lookup.text(), section, key, fallback);
 }
 
 }  // namespace
 
-Snapshot::Snapshot(LPCSTR fileName) : text_(Load(fileName).value_or(std::string())) {}
+Snapshot::Snapshot(LPCSTR fileName, std::vector<std::string> sections)
+    : text_(std::move(SpareMemory()), std::move(sections)) {
+    Read(fileName, text_, false);
+}
+
+Snapshot::~Snapshot() { GiveBack(text_.TakeMemory()); }
 
 DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) {
     return GetStringIn(text_, section, key, fallback, buffer, size);

@@ -36,10 +36,15 @@ using profile::WritePrivateProfileStringA;
 namespace profile {
 
 // The file as read once; each lookup answers as the single calls would. Meant for many lookups
-// from one thread: its sections are indexed when it is made.
+// from one thread. The sections the lookups will ask for may be named: they are then found
+// while the file is read; any other section is answered as well, after every header of the
+// file has been indexed.
 class Snapshot {
   public:
-    explicit Snapshot(LPCSTR fileName);
+    explicit Snapshot(LPCSTR fileName, std::vector<std::string> sections = {});
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
     // Bytes as a file would hold them, for checking lookups without a file.
     static Snapshot OfBytes(std::string bytes) { return Snapshot(std::move(bytes)); }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -36,7 +37,8 @@ struct HandleTable {
     std::deque<std::shared_ptr<PendingSend>> pending;
     bool stopped = false;
     SendDispatcher* dispatcher = nullptr;
-    std::thread::id uiThread;
+    // Set once; read without the lock, since every message sent asks for it.
+    std::atomic<std::thread::id> uiThread{};
 };
 
 HandleTable& Table() {
@@ -107,16 +109,11 @@ LRESULT DeliverMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void MarkUiThread() {
-    HandleTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    if (table.uiThread == std::thread::id()) table.uiThread = std::this_thread::get_id();
+    std::thread::id unset;
+    Table().uiThread.compare_exchange_strong(unset, std::this_thread::get_id());
 }
 
-bool OnUiThread() {
-    HandleTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    return table.uiThread == std::this_thread::get_id();
-}
+bool OnUiThread() { return Table().uiThread.load() == std::this_thread::get_id(); }
 
 void StopCrossThreadSends() {
     HandleTable& table = Table();
