@@ -63,7 +63,5 @@ void StartUpRows(int runs, std::vector<Row>& rows);
 // The status file as the service writes it: fifteen sections of four keys, after about
 // `filler` bytes of other sections that every lookup has to pass.
 std::string StatusFile(std::size_t filler);
-// One plain read of a whole file into fresh memory: open, fstat, read, close.
-double ReadFloor(const std::string& path);
 
 }  // namespace bench

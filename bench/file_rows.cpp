@@ -1,15 +1,12 @@
 // The file layer: box file reads and writes, and single lookups, each beside the plain system
 // calls it cannot do without.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 
 #include "bench/bench_table.h"
+#include "bench/floors.h"
 #include "profile/box_config.h"
 #include "profile/box_status.h"
 #include "profile/file_store.h"
@@ -37,26 +34,6 @@ std::string Slurp(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-void Die(const char* what) {
-    std::perror(what);
-    std::exit(1);
-}
-
-// A durable replacement of a file of that size with nothing else: write a new file, sync it,
-// rename it over the old one, sync the directory.
-double DurableWriteFloor(const std::string& dir, const std::string& bytes) {
-    return Microseconds([&] {
-        const std::string temp = dir + "/floor.tmp", path = dir + "/floor.ini";
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) ||
-            ::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path.c_str()) != 0)
-            Die("floor write");
-        int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dirFd < 0 || ::fsync(dirFd) != 0) Die("floor directory sync");
-        ::close(dirFd);
-    });
-}
-
 void LookupRows(int runs, const char* size, std::size_t filler, std::vector<Row>& rows) {
     const std::string path = profile::ResolveProfilePath(profile::kBoxStatusFile);
     std::ofstream(path, std::ios::binary) << StatusFile(filler);
@@ -64,8 +41,8 @@ void LookupRows(int runs, const char* size, std::size_t filler, std::vector<Row>
         std::string("one lookup (last section), ") + size, "read the file", runs,
         [](int) {
             return Microseconds([] {
-                g_sink +=
-                    GetPrivateProfileIntA("Box15", "WatchDogError", 0, profile::kBoxStatusFile);
+                g_sink += profile::GetPrivateProfileIntA("Box15", "WatchDogError", 0,
+                                                         profile::kBoxStatusFile);
             });
         },
         [&](int) { return ReadFloor(path); }));
@@ -91,23 +68,13 @@ std::string StatusFile(std::size_t filler) {
     return bytes;
 }
 
-double ReadFloor(const std::string& path) {
-    return Microseconds([&] {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st;
-        if (fd < 0 || ::fstat(fd, &st) != 0) Die("floor read");
-        std::unique_ptr<char[]> bytes(new char[st.st_size + 1]);
-        ssize_t got = 0, n;
-        while ((n = ::read(fd, bytes.get() + got, st.st_size + 1 - got)) > 0) got += n;
-        ::close(fd);
-        g_sink += got > 0 ? bytes[got - 1] : 0;
-    });
-}
-
 void FileRows(int runs, std::vector<Row>& rows) {
     const std::string dir = profile::ProfileDirectory();
     const std::string boxFile = profile::ResolveProfilePath(profile::kBoxConfigFile);
-    if (!profile::WriteBoxTable(FullTable(0))) Die("WriteBoxTable");
+    if (!profile::WriteBoxTable(FullTable(0))) {
+        std::perror("WriteBoxTable");
+        std::exit(1);
+    }
     const std::string size = std::to_string(Slurp(boxFile).size()) + " B";
 
     rows.push_back(Interleaved(
@@ -123,7 +90,7 @@ void FileRows(int runs, std::vector<Row>& rows) {
     const profile::BoxTable tables[] = {FullTable(1), FullTable(2)};
     const std::string bytes = Slurp(boxFile);
     rows.push_back(Interleaved(
-        "WriteBoxTable, values changed (durable)", "write+fsync+rename+dir fsync", runs,
+        "WriteBoxTable, values changed (durable)", kDurableWriteSteps, runs,
         [&](int i) {
             return Microseconds([&] { g_sink += profile::WriteBoxTable(tables[i % 2]); });
         },

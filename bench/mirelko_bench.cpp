@@ -8,16 +8,11 @@
 #include <filesystem>
 
 #include "bench/bench_table.h"
+#include "bench/floors.h"
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 300;
-    char pattern[] = "/tmp/mirelko-bench-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("MIRELKO_PROFILE_DIR", dir, 1);
+    const std::string dir = bench::MakeProfileDirectory();
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
     std::vector<bench::Row> rows;

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "bench/bench_table.h"
+#include "bench/floors.h"
 #include "panel/panel_dlg.h"
 #include "panel/poll_thread.h"
 #include "profile/box_status.h"
