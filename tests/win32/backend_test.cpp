@@ -151,6 +151,22 @@ TEST_F(Backend, OneLineLabelsShowTheirWholeTextInTheSystemsFont) {
     });
 }
 
+// A static picture lets the mouse through to the dialog unless it asks for it; then its tooltip,
+// which watches the picture itself, would never show the lamp's words.
+TEST_F(Backend, TheLampsTakeTheMouseSoTheirTooltipsSeeIt) {
+    Put("rurizuz.ini", "[zivazoz]\r\nBox1=1\r\n");
+    Run([](HWND panel) {
+        for (int id : {PanelBoxOf(1).greenLamp, PanelBoxOf(1).redLamp}) {
+            RECT box{};
+            GetWindowRect(GetDlgItem(panel, id), &box);
+            const LPARAM middle =
+                MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+            EXPECT_EQ(SendMessageA(GetDlgItem(panel, id), WM_NCHITTEST, 0, middle), HTCLIENT) << id;
+        }
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST_F(Backend, TheSystemMenuEntryOpensTheInfoBox) {
     bool infoOpened = false;
     Run([&](HWND panel) {

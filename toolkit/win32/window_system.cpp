@@ -34,11 +34,18 @@ LRESULT CALLBACK DialogWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 // The drop-down lists get the items their template carries before the program sees the dialog,
-// and number fields learn the leading minus.
+// number fields learn the leading minus, and pictures the program addresses take the mouse
+// (SS_NOTIFY), or a tooltip given to them would never see it pass over them.
 void SetUpControls(HWND window, const DialogTemplate& dialog) {
     for (const ControlTemplate& control : dialog.controls) {
         if (control.controlClass == ControlClass::Edit && (control.style & ES_NUMBER) != 0) {
             win32::AllowLeadingMinus(GetDlgItem(window, control.id));
+        }
+        if (control.controlClass == ControlClass::Static && control.id != IDC_STATIC &&
+            (control.style & SS_TYPEMASK) == SS_BITMAP) {
+            HWND picture = GetDlgItem(window, control.id);
+            SetWindowLongPtrA(picture, GWL_STYLE,
+                              GetWindowLongPtrA(picture, GWL_STYLE) | SS_NOTIFY);
         }
         if (control.controlClass != ControlClass::ComboBox) continue;
         for (LPCSTR item : control.items) {
