@@ -70,21 +70,31 @@ bool IsDialogClass(HWND window) {
     return std::string(name) == "#32770";
 }
 
+// Window enumeration calls back with the system's calling convention, which a lambda lacks on
+// 32-bit Windows.
+BOOL CALLBACK TakeOtherDialog(HWND window, LPARAM context) {
+    auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(context);
+    if (window == found->first || !IsWindowVisible(window) || !IsDialogClass(window)) return TRUE;
+    found->second = window;
+    return FALSE;
+}
+
 // A shown dialog of this thread other than `besides`, or null.
 HWND OtherDialog(HWND besides) {
     std::pair<HWND, HWND> search{besides, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(context);
-            if (window == found->first || !IsWindowVisible(window) || !IsDialogClass(window)) {
-                return TRUE;
-            }
-            found->second = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(GetCurrentThreadId(), &TakeOtherDialog, reinterpret_cast<LPARAM>(&search));
     return search.second;
+}
+
+// The tooltip window owned by the window in `context`'s first member.
+BOOL CALLBACK TakeTooltipOf(HWND window, LPARAM context) {
+    auto* found = reinterpret_cast<std::pair<HWND, HWND>*>(context);
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) != TOOLTIPS_CLASSA || GetWindow(window, GW_OWNER) != found->first)
+        return TRUE;
+    found->second = window;
+    return FALSE;
 }
 
 }  // namespace
@@ -144,29 +154,15 @@ void PanelTest::AtNextModal(std::function<void()> steps) const {
 
 std::string PanelTest::Words(int lampId) const {
     HWND lamp = GetDlgItem(panel.m_hWnd, lampId);
-    struct Search {
-        HWND owner;
-        HWND tips;
-    } search{panel.m_hWnd, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM context) -> BOOL {
-            auto* found = reinterpret_cast<Search*>(context);
-            char name[32] = "";
-            GetClassNameA(window, name, sizeof name);
-            if (std::string(name) != TOOLTIPS_CLASSA || GetWindow(window, GW_OWNER) != found->owner)
-                return TRUE;
-            found->tips = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    std::pair<HWND, HWND> search{panel.m_hWnd, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &TakeTooltipOf, reinterpret_cast<LPARAM>(&search));
     char text[INFOTIPSIZE] = "";
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = panel.m_hWnd;
     tool.uId = reinterpret_cast<UINT_PTR>(lamp);
     tool.lpszText = text;
-    SendMessageA(search.tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(search.second, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
     return text;
 }
 
@@ -190,25 +186,24 @@ bool IsProgramsOwn(HWND dialog) {
            reinterpret_cast<LONG_PTR>(GetModuleHandleA(nullptr));
 }
 
+BOOL CALLBACK AnswerMessageBox(HWND window, LPARAM) {
+    HWND text = GetDlgItem(window, kMessageTextId);
+    if (!IsWindowVisible(window) || !IsDialogClass(window) || IsProgramsOwn(window) ||
+        text == nullptr || GetPropA(window, kAnsweredProperty) != nullptr) {
+        return TRUE;
+    }
+    SetPropA(window, kAnsweredProperty, window);
+    char bytes[2048] = "";
+    GetWindowTextA(text, bytes, sizeof bytes);
+    g_answered->push_back(bytes);
+    HWND button = GetDlgItem(window, IDOK);
+    if (button == nullptr) button = GetDlgItem(window, IDCANCEL);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    return FALSE;
+}
+
 void CALLBACK AnswerMessageBoxes(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM) -> BOOL {
-            HWND text = GetDlgItem(window, kMessageTextId);
-            if (!IsWindowVisible(window) || !IsDialogClass(window) || IsProgramsOwn(window) ||
-                text == nullptr || GetPropA(window, kAnsweredProperty) != nullptr) {
-                return TRUE;
-            }
-            SetPropA(window, kAnsweredProperty, window);
-            char bytes[2048] = "";
-            GetWindowTextA(text, bytes, sizeof bytes);
-            g_answered->push_back(bytes);
-            HWND button = GetDlgItem(window, IDOK);
-            if (button == nullptr) button = GetDlgItem(window, IDCANCEL);
-            SendMessageA(button, BM_CLICK, 0, 0);
-            return FALSE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), &AnswerMessageBox, 0);
 }
 
 }  // namespace
