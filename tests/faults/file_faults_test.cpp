@@ -32,78 +32,80 @@ using SaveFaults = ProfileDirTest;
 // running.
 class Saver {
   public:
+    explicit Saver(int firstVariant);
+    ~Saver() { Kill(); }
+    bool started() const { return started_; }
+    // True when it was still saving, as it should be until killed.
+    bool Kill();
+
+  private:
 #ifdef _WIN32
-    explicit Saver(int firstVariant) {
-        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-        HANDLE read = nullptr, write = nullptr;
-        EXPECT_TRUE(CreatePipe(&read, &write, &inherit, 0));
-        SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = write;
-        std::string command = std::string("\"") + SAVE_LOOP + "\" " + std::to_string(firstVariant);
-        PROCESS_INFORMATION info{};
-        EXPECT_TRUE(CreateProcessA(SAVE_LOOP, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                   nullptr, &startup, &info));
-        CloseHandle(write);
-        process_ = info.hProcess;
-        if (info.hThread) CloseHandle(info.hThread);
-        char line[16];
-        DWORD got = 0;
-        started_ = process_ && ReadFile(read, line, sizeof line, &got, nullptr) && got > 0;
-        CloseHandle(read);
-    }
-    ~Saver() { Kill(); }
-    bool started() const { return started_; }
-    // True when it was still saving, as it should be until killed.
-    bool Kill() {
-        if (!process_) return false;
-        const bool running = WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-        TerminateProcess(process_, 137);
-        WaitForSingleObject(process_, INFINITE);
-        CloseHandle(process_);
-        process_ = nullptr;
-        return running;
-    }
-
-  private:
     HANDLE process_ = nullptr;
-    bool started_ = false;
 #else
-    explicit Saver(int firstVariant) {
-        int out[2];
-        EXPECT_EQ(pipe(out), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string variant = std::to_string(firstVariant);
-        char* argv[] = {const_cast<char*>(SAVE_LOOP), variant.data(), nullptr};
-        EXPECT_EQ(posix_spawn(&pid_, SAVE_LOOP, &actions, nullptr, argv, environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        char line[16];
-        started_ = read(out[0], line, sizeof line) > 0;  // it has begun saving
-        close(out[0]);
-    }
-    ~Saver() { Kill(); }
-    bool started() const { return started_; }
-    // True when it was still saving, as it should be until killed.
-    bool Kill() {
-        if (pid_ <= 0) return false;
-        kill(pid_, SIGKILL);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-        return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    }
-
-  private:
     pid_t pid_ = 0;
-    bool started_ = false;
 #endif
+    bool started_ = false;
 };
+
+#ifdef _WIN32
+Saver::Saver(int firstVariant) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    EXPECT_TRUE(CreatePipe(&read, &write, &inherit, 0));
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write;
+    std::string command = std::string("\"") + SAVE_LOOP + "\" " + std::to_string(firstVariant);
+    PROCESS_INFORMATION info{};
+    EXPECT_TRUE(CreateProcessA(SAVE_LOOP, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &startup, &info));
+    CloseHandle(write);
+    process_ = info.hProcess;
+    if (info.hThread) CloseHandle(info.hThread);
+    char line[16];
+    DWORD got = 0;
+    started_ = process_ && ReadFile(read, line, sizeof line, &got, nullptr) && got > 0;
+    CloseHandle(read);
+}
+
+bool Saver::Kill() {
+    if (!process_) return false;
+    const bool running = WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+    TerminateProcess(process_, 137);
+    WaitForSingleObject(process_, INFINITE);
+    CloseHandle(process_);
+    process_ = nullptr;
+    return running;
+}
+#else
+Saver::Saver(int firstVariant) {
+    int out[2];
+    EXPECT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::string variant = std::to_string(firstVariant);
+    char* argv[] = {const_cast<char*>(SAVE_LOOP), variant.data(), nullptr};
+    EXPECT_EQ(posix_spawn(&pid_, SAVE_LOOP, &actions, nullptr, argv, environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    char line[16];
+    started_ = read(out[0], line, sizeof line) > 0;  // it has begun saving
+    close(out[0]);
+}
+
+bool Saver::Kill() {
+    if (pid_ <= 0) return false;
+    kill(pid_, SIGKILL);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = 0;
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
+#endif
 
 std::set<std::string> Temporaries(const std::string& dir) {
     std::set<std::string> names;
