@@ -1,5 +1,6 @@
 #include "profile/box_status.h"
 
+#include "profile/file_store.h"
 #include "profile/private_profile.h"
 
 namespace profile {
@@ -48,5 +49,7 @@ std::array<std::int32_t, kBoxCount> ReadWatchDogErrors() {
         flags[box - 1] = WatchDogErrorIn(file, SectionOf(box));
     return flags;
 }
+
+std::optional<std::int64_t> StatusFileWrittenAt() { return FileWrittenAt(kBoxStatusFile); }
 
 }  // namespace profile

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "profile/box_config.h"
@@ -31,5 +32,8 @@ BoxStatus ReadBoxStatus(BoxNumber box);
 // Every box's flag, index box - 1, from one read of the file: one lamp refresh never mixes two
 // versions of a file the service is rewriting.
 std::array<std::int32_t, kBoxCount> ReadWatchDogErrors();
+// When the service last wrote the status file (seconds since 1970, UTC), or nothing when there
+// is none: the flags alone cannot tell an operator that the service has stopped writing.
+std::optional<std::int64_t> StatusFileWrittenAt();
 
 }  // namespace profile

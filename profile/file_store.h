@@ -2,6 +2,7 @@
 // file layer that talks to the operating system.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -15,6 +16,10 @@ namespace profile {
 // $XDG_CONFIG_HOME/mirelko, otherwise ~/.config/mirelko.
 std::string ProfileDirectory();
 std::string ResolveProfilePath(const std::string& fileName);
+
+// When the file was last written, in seconds since 1970-01-01 UTC, or nothing when it does not
+// exist or cannot be looked at. A bare name resolves as above.
+std::optional<std::int64_t> FileWrittenAt(const std::string& fileName);
 
 // The whole file, or nothing when it cannot be read for whatever reason.
 std::optional<std::string> ReadFileBytes(const std::string& path);

@@ -174,6 +174,12 @@ std::string ResolveProfilePath(const std::string& fileName) {
     return IsBareName(fileName) ? ProfileDirectory() + "/" + fileName : fileName;
 }
 
+std::optional<std::int64_t> FileWrittenAt(const std::string& fileName) {
+    struct stat st;
+    if (::stat(ResolveProfilePath(fileName).c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::int64_t>(st.st_mtime);
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     Fd fd(OpenForReading(path.c_str()));
     std::string bytes;
@@ -243,13 +249,12 @@ bool UpdateFile(const std::string& fileName,
         bool existed = false;
         {
             const int noFollow = resolved ? 0 : O_NOFOLLOW;
-            Fd in(::openat(dirFd.get(), base.c_str(),
-                           O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow));
+            Fd in(
+                ::openat(dirFd.get(), base.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow));
             if (in.ok()) {
                 existed = true;
                 bytes.emplace();
-                if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), *bytes, &old))
-                    return false;
+                if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), *bytes, &old)) return false;
             } else if (!resolved && (errno == ELOOP || errno == EMLINK)) {
                 // A symbolic link (as O_NOFOLLOW reports one). A link that leads nowhere is
                 // taken as it stands, as before.

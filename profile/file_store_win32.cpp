@@ -182,6 +182,16 @@ std::string ResolveProfilePath(const std::string& fileName) {
     return IsBareName(fileName) ? ProfileDirectory() + "\\" + fileName : fileName;
 }
 
+std::optional<std::int64_t> FileWrittenAt(const std::string& fileName) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(ResolveProfilePath(fileName).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    // FILETIME counts 100 ns steps from 1601-01-01.
+    const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                data.ftLastWriteTime.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10000000) - 11644473600LL;
+}
+
 std::optional<std::string> ReadFileBytes(const std::string& path) {
     Handle file(OpenForReading(path));
     std::string bytes;
