@@ -44,7 +44,13 @@ Row Interleaved(std::string what, std::string floor, int runs, F&& measured, G&&
     return {std::move(what), std::move(floor), std::move(unit), SpreadOf(a), SpreadOf(b)};
 }
 
-inline void PrintTable(const std::vector<Row>& rows) {
+// The figures under a line that says how they were taken and how busy the machine was.
+inline void PrintTable(const std::string& how, const std::string& loadBefore,
+                       const std::string& loadAfter, const std::vector<Row>& rows) {
+    std::printf("%s", how.c_str());
+    if (!loadBefore.empty())
+        std::printf("; load average %s before, %s after", loadBefore.c_str(), loadAfter.c_str());
+    std::printf("\n");
     std::printf("%-44s %28s   %-36s %28s  %6s\n", "figure", "min / median / max",
                 "floor (same run, interleaved)", "min / median / max", "ratio");
     for (const Row& r : rows) {

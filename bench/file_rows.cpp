@@ -38,7 +38,7 @@ void LookupRows(int runs, const char* size, std::size_t filler, std::vector<Row>
     const std::string path = profile::ResolveProfilePath(profile::kBoxStatusFile);
     std::ofstream(path, std::ios::binary) << StatusFile(filler);
     rows.push_back(Interleaved(
-        std::string("one lookup (last section), ") + size, "read the file", runs,
+        std::string("one lookup (last section), ") + size, "open+read+close", runs,
         [](int) {
             return Microseconds([] {
                 g_sink += profile::GetPrivateProfileIntA("Box15", "WatchDogError", 0,
@@ -47,7 +47,13 @@ void LookupRows(int runs, const char* size, std::size_t filler, std::vector<Row>
         },
         [&](int) { return ReadFloor(path); }));
     rows.push_back(Interleaved(
-        std::string("ReadWatchDogErrors (15 lookups), ") + size, "read the file", runs,
+        std::string("ReadBoxStatus(15), ") + size, "open+read+close", runs,
+        [](int) {
+            return Microseconds([] { g_sink += profile::ReadBoxStatus(15).watchDogError; });
+        },
+        [&](int) { return ReadFloor(path); }));
+    rows.push_back(Interleaved(
+        std::string("ReadWatchDogErrors (15 lookups), ") + size, "open+read+close", runs,
         [](int) { return Microseconds([] { g_sink += profile::ReadWatchDogErrors()[2]; }); },
         [&](int) { return ReadFloor(path); }));
 }
@@ -78,12 +84,12 @@ void FileRows(int runs, std::vector<Row>& rows) {
     const std::string size = std::to_string(Slurp(boxFile).size()) + " B";
 
     rows.push_back(Interleaved(
-        "ReadBoxTable, box file " + size, "read the file", runs,
+        "ReadBoxTable, box file " + size, "open+read+close", runs,
         [](int) { return Microseconds([] { g_sink += profile::ReadBoxTable()[14].offset; }); },
         [&](int) { return ReadFloor(boxFile); }));
     const profile::BoxTable same = FullTable(0);
     rows.push_back(Interleaved(
-        "WriteBoxTable, same values", "read the file", runs,
+        "WriteBoxTable, same values", "open+read+close", runs,
         [&](int) { return Microseconds([&] { g_sink += profile::WriteBoxTable(same); }); },
         [&](int) { return ReadFloor(boxFile); }));
     // Alternating tables keep every length the same and every write a change.

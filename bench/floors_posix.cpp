@@ -25,13 +25,14 @@ void Die(const char* what) {
 }  // namespace
 
 double ReadFloor(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) Die("floor size");
+    const std::size_t size = static_cast<std::size_t>(st.st_size);
     const double us = Microseconds([&] {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st;
-        if (fd < 0 || ::fstat(fd, &st) != 0) Die("floor read");
-        std::unique_ptr<char[]> bytes(new char[st.st_size + 1]);
-        ssize_t got = 0, n;
-        while ((n = ::read(fd, bytes.get() + got, st.st_size + 1 - got)) > 0) got += n;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) Die("floor open");
+        std::unique_ptr<char[]> bytes(new char[size + 1]);
+        const ssize_t got = ::read(fd, bytes.get(), size + 1);
         ::close(fd);
         g_sink += got > 0 ? bytes[got - 1] : 0;
     });
@@ -51,6 +52,14 @@ double DurableWriteFloor(const std::string& dir, const std::string& bytes) {
         if (dirFd < 0 || ::fsync(dirFd) != 0) Die("floor directory sync");
         ::close(dirFd);
     });
+}
+
+std::string LoadAverage() {
+    double load[1];
+    if (getloadavg(load, 1) != 1) return "";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", load[0]);
+    return text;
 }
 
 std::string MakeProfileDirectory() {

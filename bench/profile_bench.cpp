@@ -11,11 +11,12 @@
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(2, std::atoi(argv[1])) : 300;
     const std::string dir = bench::MakeProfileDirectory();
+    const std::string loadBefore = bench::LoadAverage();
     std::vector<bench::Row> rows;
     bench::FileRows(runs, rows);
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
-    std::printf("%d runs of each figure and floor, interleaved\n", runs);
-    bench::PrintTable(rows);
+    bench::PrintTable(std::to_string(runs) + " runs of each figure and floor, interleaved",
+                      loadBefore, bench::LoadAverage(), rows);
     return 0;
 }

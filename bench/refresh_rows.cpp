@@ -26,7 +26,7 @@ void RefreshRows(int runs, std::vector<Row>& rows) {
         for (auto [size, filler] : {std::pair{"2.5 KB", std::size_t{0}}, {"1 MB", 1u << 20}}) {
             std::ofstream(path, std::ios::binary) << StatusFile(filler);
             rows.push_back(Interleaved(
-                std::string("RefreshLamps, 15 rows, status file ") + size, "read the file", runs,
+                std::string("RefreshLamps, 15 rows, status file ") + size, "open+read+close", runs,
                 [](int) {
                     return Microseconds([] { SendMessageA(g_hPanelWnd, WM_STATUSPOLL, 0, 0); });
                 },
