@@ -1,21 +1,82 @@
 #include "profile/box_config.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "profile/decimal.h"
-#include "profile/private_profile.h"
+#include "profile/file_store.h"
+#include "profile/ini_index.h"
+#include "profile/ini_text.h"
 
 namespace profile {
 
 namespace {
 
-struct BoxKeys {
-    std::string enabled, location, address, offset;
-};
+// The sixty keys of the box file: a field's name and the box's number, "Box1" to "IpOffset15".
+enum Field { kEnabled, kLocation, kAddress, kOffset, kFieldCount };
+constexpr std::string_view kFieldNames[kFieldCount] = {"Box", "LocBox", "IpAddr", "IpOffset"};
+constexpr int kKeyCount = kFieldCount * kBoxCount;
 
-BoxKeys KeysOf(BoxNumber box) {
-    std::string n = std::to_string(box);
-    return {"Box" + n, "LocBox" + n, "IpAddr" + n, "IpOffset" + n};
+constexpr int SlotOf(Field field, BoxNumber box) { return field * kBoxCount + box - 1; }
+
+std::string Decimal(std::int32_t value) {
+    char text[12];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string KeyOf(Field field, BoxNumber box) {
+    return std::string(kFieldNames[field]) + std::to_string(box);
+}
+
+// The slot of a key named as one of the sixty, in any case, or -1. The first letters tell the
+// field; only its name is compared.
+int SlotOfKey(std::string_view key) {
+    if (key.size() < 4) return -1;
+    Field field;
+    switch (Fold(key[0])) {
+        case 'b':
+            field = kEnabled;
+            break;
+        case 'l':
+            field = kLocation;
+            break;
+        case 'i':
+            field = Fold(key[2]) == 'a' ? kAddress : kOffset;
+            break;
+        default:
+            return -1;
+    }
+    const std::string_view name = kFieldNames[field];
+    if (key.size() <= name.size() || key.size() > name.size() + 2 ||
+        !SameName(key.substr(0, name.size()), name))
+        return -1;
+    const std::string_view number = key.substr(name.size());
+    if (number[0] < '1' || number[0] > '9') return -1;
+    int box = number[0] - '0';
+    if (number.size() == 2) {
+        if (number[1] < '0' || number[1] > '9') return -1;
+        box = 10 * box + number[1] - '0';
+    }
+    return box <= kBoxCount ? SlotOf(field, box) : -1;
+}
+
+// The first entry of each of the sixty keys in the box file's section: its value, and its bytes
+// after '=' as they stand. One pass over the section, instead of one look through it per key.
+struct KeyEntry {
+    std::string_view value, raw;
+};
+using BoxEntries = std::array<std::optional<KeyEntry>, kKeyCount>;
+
+BoxEntries EntriesOf(std::string_view text) {
+    BoxEntries entries;
+    const std::optional<SectionSpan> span = FindSection(text, kBoxConfigSection);
+    Lines lines(text, span.value_or(SectionSpan{}));
+    for (IniLine line; lines.Next(line);) {
+        if (line.kind != IniLine::kEntry) continue;
+        const int slot = SlotOfKey(line.name);
+        if (slot >= 0 && !entries[slot]) entries[slot] = KeyEntry{line.value, line.raw(text)};
+    }
+    return entries;
 }
 
 // A location goes into one value line: line breaks become blanks and it is cut to what a read
@@ -28,61 +89,86 @@ std::string StorableLocation(std::string text) {
     return text;
 }
 
+// True when every one of the sixty keys holds its value byte for byte already.
+bool HoldsAlready(std::string_view text, const std::array<std::string, kKeyCount>& values) {
+    const BoxEntries entries = EntriesOf(text);
+    for (int slot = 0; slot < kKeyCount; ++slot) {
+        if (!entries[slot] || entries[slot]->raw != values[slot]) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 BoxTable ReadBoxTable() {
-    Snapshot file(kBoxConfigFile, {kBoxConfigSection});
+    const std::optional<FileText> file = ReadProfileFile(kBoxConfigFile);
+    const std::string_view text = file ? file->text() : std::string_view();
+    const BoxEntries entries = EntriesOf(text);
     BoxTable table;
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {
         BoxConfig& config = table[box - 1];
-        BoxKeys keys = KeysOf(box);
-        char location[kLocationCapacity];
-        char address[kAddressCapacity];
-        config.enabled =
-            static_cast<std::int32_t>(file.GetInt(kBoxConfigSection, keys.enabled.c_str(), 0));
-        file.GetString(kBoxConfigSection, keys.location.c_str(), "", location, sizeof location);
-        config.location = location;
-        file.GetString(kBoxConfigSection, keys.address.c_str(), "", address, sizeof address);
-        if (*address) config.address = ParseDottedQuad(address);
-        config.offset =
-            static_cast<std::int32_t>(file.GetInt(kBoxConfigSection, keys.offset.c_str(), 0));
+        const auto value = [&](Field field) -> std::optional<std::string_view> {
+            const std::optional<KeyEntry>& entry = entries[SlotOf(field, box)];
+            return entry ? std::optional(entry->value) : std::nullopt;
+        };
+        // As the profile calls read them: texts cut to the room a read gives them.
+        config.enabled = ProfileInt(value(kEnabled), 0);
+        config.location = value(kLocation).value_or("").substr(0, kLocationCapacity - 1);
+        const std::string_view address =
+            value(kAddress).value_or("").substr(0, kAddressCapacity - 1);
+        if (!address.empty()) config.address = ParseDottedQuad(address);
+        config.offset = ProfileInt(value(kOffset), 0);
     }
     return table;
 }
 
 bool WriteBoxTable(const BoxTable& table) {
-    Batch file(kBoxConfigFile);
+    std::array<std::string, kKeyCount> values;
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {
         const BoxConfig& config = table[box - 1];
-        BoxKeys keys = KeysOf(box);
+        values[SlotOf(kEnabled, box)] = Decimal(config.enabled);
+        values[SlotOf(kLocation, box)] = StorableLocation(config.location);
         // A missing address is written as the blank address control reads: 0.0.0.0.
-        file.Write(kBoxConfigSection, keys.enabled.c_str(), std::to_string(config.enabled).c_str());
-        file.Write(kBoxConfigSection, keys.location.c_str(),
-                   StorableLocation(config.location).c_str());
-        file.Write(kBoxConfigSection, keys.address.c_str(),
-                   FormatDottedQuad(config.address.value_or(Octets{})).c_str());
-        file.Write(kBoxConfigSection, keys.offset.c_str(), std::to_string(config.offset).c_str());
+        values[SlotOf(kAddress, box)] = FormatDottedQuad(config.address.value_or(Octets{}));
+        values[SlotOf(kOffset, box)] = Decimal(config.offset);
     }
-    return file.Commit() == TRUE;
+    return UpdateFile(kBoxConfigFile, [&](std::optional<std::string_view> bytes) {
+        std::optional<std::string> edited;
+        // Saving what is already there is the common case.
+        if (bytes && HoldsAlready(*bytes, values)) return edited;
+        IniText text{std::string(bytes.value_or(""))};
+        bool changed = false;
+        for (BoxNumber box = 1; box <= kBoxCount; ++box) {
+            for (Field field : {kEnabled, kLocation, kAddress, kOffset})
+                changed |=
+                    text.Set(kBoxConfigSection, KeyOf(field, box), values[SlotOf(field, box)]);
+        }
+        if (changed) edited = text.bytes();
+        return edited;
+    });
 }
 
 Octets ParseDottedQuad(std::string_view text) {
     Octets octets{};
     std::size_t filled = 0;
-    while (filled < octets.size() && !text.empty()) {
-        std::size_t dot = text.find('.');
-        std::string_view part = text.substr(0, dot);
-        text = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-        if (part.empty()) continue;
-        octets[filled++] =
-            static_cast<std::uint8_t>(static_cast<std::uint32_t>(ParseDecimal(part)));
+    for (std::size_t begin = 0, at = 0; filled < octets.size() && begin < text.size();
+         begin = ++at) {
+        while (at < text.size() && text[at] != '.') ++at;
+        if (at == begin) continue;
+        octets[filled++] = static_cast<std::uint8_t>(
+            static_cast<std::uint32_t>(ParseDecimal(text.substr(begin, at - begin))));
     }
     return octets;
 }
 
-std::string FormatDottedQuad(const Octets& o) {
-    return std::to_string(o[0]) + "." + std::to_string(o[1]) + "." + std::to_string(o[2]) + "." +
-           std::to_string(o[3]);
+std::string FormatDottedQuad(const Octets& octets) {
+    char text[16];
+    char* end = text;
+    for (std::uint8_t octet : octets) {
+        if (end != text) *end++ = '.';
+        end = std::to_chars(end, text + sizeof text, octet).ptr;
+    }
+    return std::string(text, end);
 }
 
 }  // namespace profile

@@ -1,52 +1,64 @@
 #include "profile/box_status.h"
 
+#include "profile/decimal.h"
 #include "profile/file_store.h"
+#include "profile/ini_index.h"
 #include "profile/private_profile.h"
 
 namespace profile {
 
 namespace {
 
-constexpr const char* kWatchDogErrorKey = "WatchDogError";
+constexpr std::string_view kWatchDogErrorKey = "WatchDogError";
+constexpr std::string_view kSections[kBoxCount] = {"Box1",  "Box2",  "Box3",  "Box4",  "Box5",
+                                                   "Box6",  "Box7",  "Box8",  "Box9",  "Box10",
+                                                   "Box11", "Box12", "Box13", "Box14", "Box15"};
 
-std::string SectionOf(BoxNumber box) { return "Box" + std::to_string(box); }
-
-std::int32_t WatchDogErrorIn(Snapshot& file, const std::string& section) {
-    return static_cast<std::int32_t>(file.GetInt(section.c_str(), kWatchDogErrorKey, 0));
+// As the profile calls read a box's keys: a missing number is 0, texts are cut to the room a
+// read gives them.
+std::optional<std::string_view> ValueIn(std::string_view text,
+                                        const std::optional<SectionSpan>& section,
+                                        std::string_view key) {
+    const std::optional<IniLine> entry = section ? FindEntry(text, *section, key) : std::nullopt;
+    return entry ? std::optional(entry->value) : std::nullopt;
 }
 
-std::string TextIn(Snapshot& file, const std::string& section, LPCSTR key) {
-    char text[kStatusTextCapacity];
-    file.GetString(section.c_str(), key, "", text, sizeof text);
-    return text;
+std::string TextIn(std::string_view text, const std::optional<SectionSpan>& section,
+                   std::string_view key) {
+    return std::string(ValueIn(text, section, key).value_or("").substr(0, kStatusTextCapacity - 1));
+}
+
+std::string_view TextOf(const std::optional<FileText>& file) {
+    return file ? file->text() : std::string_view();
 }
 
 }  // namespace
 
 int ReadWatchDogError(BoxNumber box) {
-    return static_cast<int>(
-        GetPrivateProfileIntA(SectionOf(box).c_str(), kWatchDogErrorKey, 0, kBoxStatusFile));
+    return static_cast<int>(GetPrivateProfileIntA(kSections[box - 1].data(),
+                                                  kWatchDogErrorKey.data(), 0, kBoxStatusFile));
 }
 
 BoxStatus ReadBoxStatus(BoxNumber box) {
-    std::string section = SectionOf(box);
-    Snapshot file(kBoxStatusFile, {section});
+    const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile);
+    const std::string_view text = TextOf(file);
+    const std::optional<SectionSpan> section = FindSection(text, kSections[box - 1]);
     BoxStatus status;
-    status.lastStringReceivedAt = TextIn(file, section, "LastStringReceivedAt");
-    status.lastAlarmForC1 = TextIn(file, section, "LastAlarmForC1");
-    status.lastAlarmForC2 = TextIn(file, section, "LastAlarmForC2");
-    status.watchDogError = WatchDogErrorIn(file, section);
+    status.lastStringReceivedAt = TextIn(text, section, "LastStringReceivedAt");
+    status.lastAlarmForC1 = TextIn(text, section, "LastAlarmForC1");
+    status.lastAlarmForC2 = TextIn(text, section, "LastAlarmForC2");
+    status.watchDogError = ProfileInt(ValueIn(text, section, kWatchDogErrorKey), 0);
     return status;
 }
 
-std::array<std::int32_t, kBoxCount> ReadWatchDogErrors() {
-    std::vector<std::string> sections;
-    sections.reserve(kBoxCount);
-    for (BoxNumber box = 1; box <= kBoxCount; ++box) sections.push_back(SectionOf(box));
-    Snapshot file(kBoxStatusFile, std::move(sections));
+std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(std::optional<std::int64_t>* writtenAt) {
+    const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile);
+    if (writtenAt) *writtenAt = file ? std::optional(file->writtenAt) : std::nullopt;
+    const std::string_view text = TextOf(file);
+    const IniIndex index(text, kSections);
     std::array<std::int32_t, kBoxCount> flags{};
     for (BoxNumber box = 1; box <= kBoxCount; ++box)
-        flags[box - 1] = WatchDogErrorIn(file, SectionOf(box));
+        flags[box - 1] = ProfileInt(ValueIn(text, index.Wanted(box - 1), kWatchDogErrorKey), 0);
     return flags;
 }
 

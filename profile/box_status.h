@@ -30,8 +30,11 @@ int ReadWatchDogError(BoxNumber box);
 // One box's status from one read of the file, so its fields never come from two versions.
 BoxStatus ReadBoxStatus(BoxNumber box);
 // Every box's flag, index box - 1, from one read of the file: one lamp refresh never mixes two
-// versions of a file the service is rewriting.
-std::array<std::int32_t, kBoxCount> ReadWatchDogErrors();
+// versions of a file the service is rewriting. With `writtenAt`, also when that version was
+// written, from the same open of the file (nothing when it could not be read): what
+// StatusFileWrittenAt tells, without a look of its own at the file.
+std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(
+    std::optional<std::int64_t>* writtenAt = nullptr);
 // When the service last wrote the status file (seconds since 1970, UTC), or nothing when there
 // is none: the flags alone cannot tell an operator that the service has stopped writing.
 std::optional<std::int64_t> StatusFileWrittenAt();

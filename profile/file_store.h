@@ -2,12 +2,13 @@
 // file layer that talks to the operating system.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-
-#include "profile/text_buffer.h"
+#include <string_view>
 
 namespace profile {
 
@@ -24,23 +25,27 @@ std::optional<std::int64_t> FileWrittenAt(const std::string& fileName);
 // The whole file, or nothing when it cannot be read for whatever reason.
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
-// The whole file into `memory`, from its start, in pieces of at most kReadPiece bytes. After each
-// piece, `arrived` is told how many bytes there are so far (at memory.data(), which may move
-// between two pieces); it returns false to stop reading there, as a single lookup does once its
-// section has ended. Returns the number of bytes read, or nothing when the file cannot be read
-// for whatever reason. (Smaller pieces would still be in the processor's cache when they are
-// looked at, but a read call costs more than that saves on the machines measured.)
-inline constexpr std::size_t kReadPiece = 1024 * 1024;
-std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
-                                        const std::function<bool(std::size_t)>& arrived);
+// A whole file as one read brought it, in memory of its own, and when it was last written.
+struct FileText {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    std::int64_t writtenAt = 0;  // seconds since 1970-01-01 UTC
+
+    std::string_view text() const { return {bytes.get(), size}; }
+};
+
+// The file as it is now, or nothing when it cannot be read for whatever reason. A bare name
+// resolves as above. One open, one look at its size and time, and usually one read: a read that
+// brings less than was asked for has met the end.
+std::optional<FileText> ReadProfileFile(const char* fileName);
 
 // Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
-// gets the current bytes (nothing when the file does not exist) and returns whether it changed
-// them. A change replaces the file atomically: a temporary file beside it is written, synced
-// and renamed over it with the old file's permissions, so readers see the old bytes or the new,
-// never a mix. Returns false with errno set when the change could not be made; the file is then
-// as it was. A bare name's profile directory is created when missing.
-bool UpdateFile(const std::string& fileName,
-                const std::function<bool(std::optional<std::string>& bytes)>& edit);
+// gets the current bytes (nothing when the file does not exist) and returns the new bytes, or
+// nothing to leave the file as it is. A change replaces the file atomically: a temporary file
+// beside it is written, synced and renamed over it with the old file's permissions, so readers
+// see the old bytes or the new, never a mix. Returns false with errno set when the change could not
+// be made; the file is then as it was. A bare name's profile directory is created when missing.
+using FileEdit = std::function<std::optional<std::string>(std::optional<std::string_view> bytes)>;
+bool UpdateFile(const std::string& fileName, const FileEdit& edit);
 
 }  // namespace profile

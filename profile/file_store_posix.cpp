@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "profile/file_store.h"
@@ -28,6 +29,9 @@ class ErrnoGuard {
   private:
     int saved_;
 };
+
+// O_NONBLOCK so that a FIFO in the file's place cannot hang the caller.
+int OpenForReading(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
 class Fd {
   public:
@@ -78,36 +82,37 @@ bool MakeDirectories(const std::string& dir) {
     return true;
 }
 
-// Reads an open regular file to its end, however it grows or shrinks meanwhile. `known` is
-// what fstat already said of it, when the caller asked.
-bool ReadAll(int fd, std::string& out, const struct stat* known = nullptr) {
-    struct stat st;
-    if (known) {
-        st = *known;
-    } else if (::fstat(fd, &st) != 0) {
-        return false;
-    }
+// Reads an open regular file to its end, however it grows or shrinks meanwhile. `st` is what
+// fstat said of it. A byte more than its size is asked for, so that one read usually meets the
+// end: for a regular file, a read that brings less than was asked for has met it.
+bool ReadAll(int fd, const struct stat& st, FileText& out) {
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    // Straight into the result, with a byte to spare so that one read usually sees the end.
-    out.resize(static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t have = 0;
+    std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
+    out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
+    out.size = 0;
+    out.writtenAt = static_cast<std::int64_t>(st.st_mtime);
     for (;;) {
-        if (have == out.size()) out.resize(2 * out.size());
-        ssize_t n = ::read(fd, out.data() + have, out.size() - have);
+        const ssize_t n = ::read(fd, out.bytes.get() + out.size, room - out.size);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
-        if (n == 0) break;
-        have += static_cast<std::size_t>(n);
+        out.size += static_cast<std::size_t>(n);
+        if (out.size < room) return true;
+        std::unique_ptr<char[]> grown(new char[2 * room]);
+        std::memcpy(grown.get(), out.bytes.get(), out.size);
+        out.bytes = std::move(grown);
+        room *= 2;
     }
-    out.resize(have);
-    return true;
 }
 
-// O_NONBLOCK so that a FIFO in the file's place cannot hang the caller.
-int OpenForReading(const char* path) { return ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
+// The whole file at `path`, opened for reading.
+bool ReadPath(const char* path, FileText& out) {
+    Fd fd(OpenForReading(path));
+    struct stat st;
+    return fd.ok() && ::fstat(fd.get(), &st) == 0 && ReadAll(fd.get(), st, out);
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -181,39 +186,18 @@ std::optional<std::int64_t> FileWrittenAt(const std::string& fileName) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    Fd fd(OpenForReading(path.c_str()));
-    std::string bytes;
-    if (!fd.ok() || !ReadAll(fd.get(), bytes)) return std::nullopt;
-    return bytes;
+    FileText file;
+    if (!ReadPath(path.c_str(), file)) return std::nullopt;
+    return std::string(file.text());
 }
 
-std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
-                                        const std::function<bool(std::size_t)>& arrived) {
-    Fd fd(OpenForReading(path.c_str()));
-    struct stat st;
-    if (!fd.ok() || ::fstat(fd.get(), &st) != 0) return std::nullopt;
-    if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-        return std::nullopt;
-    }
-    // A byte to spare, so that the read that finds the end needs no more room.
-    memory.Reserve(static_cast<std::size_t>(st.st_size) + 1, 0);
-    std::size_t have = 0;
-    for (;;) {
-        if (have == memory.capacity()) memory.Reserve(2 * memory.capacity(), have);
-        const std::size_t piece = std::min(kReadPiece, memory.capacity() - have);
-        ssize_t n = ::read(fd.get(), memory.data() + have, piece);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return std::nullopt;
-        if (n == 0) break;
-        have += static_cast<std::size_t>(n);
-        if (!arrived(have)) break;
-    }
-    return have;
+std::optional<FileText> ReadProfileFile(const char* fileName) {
+    FileText file;
+    if (!ReadPath(ResolveProfilePath(fileName).c_str(), file)) return std::nullopt;
+    return file;
 }
 
-bool UpdateFile(const std::string& fileName,
-                const std::function<bool(std::optional<std::string>& bytes)>& edit) {
+bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
     if (fileName.empty()) {
         errno = EINVAL;
         return false;
@@ -244,7 +228,7 @@ bool UpdateFile(const std::string& fileName,
 
         RemoveStaleTemporaries(dirFd.get(), base);
 
-        std::optional<std::string> bytes;
+        FileText current;
         struct stat old {};
         bool existed = false;
         {
@@ -253,8 +237,7 @@ bool UpdateFile(const std::string& fileName,
                 ::openat(dirFd.get(), base.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | noFollow));
             if (in.ok()) {
                 existed = true;
-                bytes.emplace();
-                if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), *bytes, &old)) return false;
+                if (::fstat(in.get(), &old) != 0 || !ReadAll(in.get(), old, current)) return false;
             } else if (!resolved && (errno == ELOOP || errno == EMLINK)) {
                 // A symbolic link (as O_NOFOLLOW reports one). A link that leads nowhere is
                 // taken as it stands, as before.
@@ -267,7 +250,9 @@ bool UpdateFile(const std::string& fileName,
                 return false;  // never overwrite a file we could not read
             }
         }
-        if (!edit(bytes) || !bytes) return true;
+        const std::optional<std::string> bytes =
+            edit(existed ? std::optional(current.text()) : std::nullopt);
+        if (!bytes) return true;
 
         std::string temp = TemporaryName(base);
         mode_t mode = existed ? (old.st_mode & 07777) : 0666;

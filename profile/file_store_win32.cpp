@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "profile/file_store.h"
@@ -79,15 +80,40 @@ HANDLE OpenForReading(const std::string& path) {
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-bool ReadAll(HANDLE file, std::string& out) {
-    out.clear();
-    char chunk[64 * 1024];
+std::int64_t SecondsSince1970(const FILETIME& time) {
+    // FILETIME counts 100 ns steps from 1601-01-01.
+    const std::uint64_t ticks = (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10000000) - 11644473600LL;
+}
+
+// Reads an open file to its end, however it grows or shrinks meanwhile. A byte more than its
+// size is asked for, so that one read usually meets the end: for a disk file, a read that brings
+// less than was asked for has met it.
+bool ReadAll(HANDLE file, FileText& out) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) return Fail();
+    std::size_t room =
+        static_cast<std::size_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow) + 1;
+    out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
+    out.size = 0;
+    out.writtenAt = SecondsSince1970(info.ftLastWriteTime);
     for (;;) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(room - out.size, 1u << 30));
         DWORD got = 0;
-        if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return Fail();
-        if (got == 0) return true;
-        out.append(chunk, got);
+        if (!ReadFile(file, out.bytes.get() + out.size, piece, &got, nullptr)) return Fail();
+        out.size += got;
+        if (got < piece) return true;
+        if (out.size < room) continue;
+        std::unique_ptr<char[]> grown(new char[2 * room]);
+        std::memcpy(grown.get(), out.bytes.get(), out.size);
+        out.bytes = std::move(grown);
+        room *= 2;
     }
+}
+
+bool ReadPath(const std::string& path, FileText& out) {
+    Handle file(OpenForReading(path));
+    return file.ok() && ReadAll(file.get(), out);
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -186,46 +212,22 @@ std::optional<std::int64_t> FileWrittenAt(const std::string& fileName) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(ResolveProfilePath(fileName).c_str(), GetFileExInfoStandard, &data))
         return std::nullopt;
-    // FILETIME counts 100 ns steps from 1601-01-01.
-    const std::uint64_t ticks = (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
-                                data.ftLastWriteTime.dwLowDateTime;
-    return static_cast<std::int64_t>(ticks / 10000000) - 11644473600LL;
+    return SecondsSince1970(data.ftLastWriteTime);
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {
-    Handle file(OpenForReading(path));
-    std::string bytes;
-    if (!file.ok() || !ReadAll(file.get(), bytes)) return std::nullopt;
-    return bytes;
+    FileText file;
+    if (!ReadPath(path, file)) return std::nullopt;
+    return std::string(file.text());
 }
 
-std::optional<std::size_t> ReadFileInto(const std::string& path, TextBuffer& memory,
-                                        const std::function<bool(std::size_t)>& arrived) {
-    Handle file(OpenForReading(path));
-    if (!file.ok()) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return std::nullopt;
-    // A byte to spare, so that the read that finds the end needs no more room.
-    memory.Reserve(static_cast<std::size_t>(size.QuadPart) + 1, 0);
-    std::size_t have = 0;
-    for (;;) {
-        if (have == memory.capacity()) memory.Reserve(2 * memory.capacity(), have);
-        const DWORD piece =
-            static_cast<DWORD>(std::min<std::size_t>(kReadPiece, memory.capacity() - have));
-        DWORD got = 0;
-        if (!ReadFile(file.get(), memory.data() + have, piece, &got, nullptr)) {
-            Fail();
-            return std::nullopt;
-        }
-        if (got == 0) break;
-        have += got;
-        if (!arrived(have)) break;
-    }
-    return have;
+std::optional<FileText> ReadProfileFile(const char* fileName) {
+    FileText file;
+    if (!ReadPath(ResolveProfilePath(fileName), file)) return std::nullopt;
+    return file;
 }
 
-bool UpdateFile(const std::string& fileName,
-                const std::function<bool(std::optional<std::string>& bytes)>& edit) {
+bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
     if (fileName.empty()) {
         errno = EINVAL;
         return false;
@@ -244,17 +246,20 @@ bool UpdateFile(const std::string& fileName,
     if (!lock.ok()) return Fail();
     RemoveStaleTemporaries(dir, base);
 
-    std::optional<std::string> bytes;
+    FileText current;
+    bool existed = false;
     {
         Handle in(OpenForReading(path));
         if (in.ok()) {
-            bytes.emplace();
-            if (!ReadAll(in.get(), *bytes)) return false;
+            existed = true;
+            if (!ReadAll(in.get(), current)) return false;
         } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
             return Fail();  // never overwrite a file we could not read
         }
     }
-    if (!edit(bytes) || !bytes) return true;
+    const std::optional<std::string> bytes =
+        edit(existed ? std::optional(current.text()) : std::nullopt);
+    if (!bytes) return true;
     // A read-only file is refused as the system refuses it, and not left to how the replacement
     // treats it (some implementations replace it anyway).
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -7,6 +7,7 @@
 
 #include "profile/decimal.h"
 #include "profile/file_store.h"
+#include "profile/ini_text.h"
 
 namespace profile {
 
@@ -42,38 +43,17 @@ DWORD CopyList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD s
     return at;
 }
 
-// The memory of the last read on this thread, lent to the next one: already mapped, so a read
-// into it does not first fault in fresh pages. Its bytes are never looked at again; every read
-// fills it afresh. A very large file's memory is not kept.
-constexpr std::size_t kKeptMemory = 16u << 20;
-
-TextBuffer& SpareMemory() {
-    thread_local TextBuffer spare;
-    return spare;
+std::string_view TextOf(const std::optional<FileText>& file) {
+    return file ? file->text() : std::string_view();
 }
 
-void GiveBack(TextBuffer memory) {
-    TextBuffer& spare = SpareMemory();
-    if (memory.capacity() <= kKeptMemory && memory.capacity() > spare.capacity())
-        spare = std::move(memory);
+// A missing or unreadable file reads as empty.
+std::optional<FileText> Read(LPCSTR fileName) {
+    return fileName && *fileName ? ReadProfileFile(fileName) : std::nullopt;
 }
 
-// Reads the file into `index`, each piece looked at as it arrives. With `wantedOnly`, the read
-// stops as soon as the wanted sections and their ends are known. A missing or unreadable file
-// reads as empty.
-void Read(LPCSTR fileName, IniIndex& index, bool wantedOnly) {
-    std::optional<std::size_t> size;
-    if (fileName && *fileName) {
-        size = ReadFileInto(ResolveProfilePath(fileName), index.memory(), [&](std::size_t have) {
-            return index.Arrived(have) || !wantedOnly;
-        });
-    }
-    index.Complete(size.value_or(0));
-}
-
-// One lookup as the platform answers it, from an IniText or an IniIndex.
-template <typename Text>
-DWORD GetStringIn(Text& text, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+// One lookup as the platform answers it.
+DWORD GetStringIn(const IniIndex& text, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                   DWORD size) {
     if (!buffer || size == 0) return 0;
     if (!section) return CopyList(text.Sections(), buffer, size);
@@ -86,62 +66,60 @@ DWORD GetStringIn(Text& text, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR
     return CopyOut(def, buffer, size);
 }
 
-template <typename Text>
-UINT GetIntIn(Text& text, LPCSTR section, LPCSTR key, INT fallback) {
+UINT GetIntIn(const IniIndex& text, LPCSTR section, LPCSTR key, INT fallback) {
     if (!section || !key) return static_cast<UINT>(fallback);
-    std::optional<std::string_view> value = text.Find(section, key);
-    if (!value || value->empty()) return static_cast<UINT>(fallback);
-    return static_cast<UINT>(ParseDecimal(*value));
+    return static_cast<UINT>(ProfileInt(text.Find(section, key), fallback));
 }
 
-// A single call makes one lookup: only its section is looked for, and the read ends with it.
-// The list of sections needs the whole file.
-class SingleLookup {
-  public:
-    explicit SingleLookup(LPCSTR fileName, LPCSTR section)
-        : text_(std::move(SpareMemory()),
-                section ? std::vector<std::string>{section} : std::vector<std::string>{}) {
-        Read(fileName, text_, section != nullptr);
-    }
-    ~SingleLookup() { GiveBack(text_.TakeMemory()); }
-    IniIndex& text() { return text_; }
-
-  private:
-    IniIndex text_;
-};
-
+// A single call makes one lookup, which looks only for its section.
 DWORD LookUpString(LPCSTR fileName, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                    DWORD size) {
     if (!buffer || size == 0) return 0;
-    SingleLookup lookup(fileName, section);
-    return GetStringIn(lookup.text(), section, key, fallback, buffer, size);
+    const std::optional<FileText> file = Read(fileName);
+    return GetStringIn(IniIndex(TextOf(file)), section, key, fallback, buffer, size);
 }
 
 UINT LookUpInt(LPCSTR fileName, LPCSTR section, LPCSTR key, INT fallback) {
     if (!section || !key) return static_cast<UINT>(fallback);
-    SingleLookup lookup(fileName, section);
-    return GetIntIn(lookup.text(), section, key, fallback);
+    const std::optional<FileText> file = Read(fileName);
+    return GetIntIn(IniIndex(TextOf(file)), section, key, fallback);
+}
+
+std::vector<std::string_view> ViewsOf(const std::vector<std::string>& names) {
+    return std::vector<std::string_view>(names.begin(), names.end());
 }
 
 }  // namespace
 
 Snapshot::Snapshot(LPCSTR fileName, std::vector<std::string> sections)
-    : text_(std::move(SpareMemory()), std::move(sections)) {
-    Read(fileName, text_, false);
+    : Snapshot(Read(fileName), std::move(sections)) {}
+
+Snapshot::Snapshot(std::optional<FileText> file, std::vector<std::string> sections)
+    : file_(file ? std::move(*file) : FileText{}),
+      sections_(std::move(sections)),
+      index_(file_.text(), ViewsOf(sections_)) {}
+
+Snapshot Snapshot::OfBytes(std::string bytes, std::vector<std::string> sections) {
+    FileText file;
+    file.bytes.reset(new char[bytes.size()]);
+    file.size = bytes.size();
+    std::memcpy(file.bytes.get(), bytes.data(), bytes.size());
+    return Snapshot(std::move(file), std::move(sections));
 }
 
-Snapshot::~Snapshot() { GiveBack(text_.TakeMemory()); }
-
-DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) {
-    return GetStringIn(text_, section, key, fallback, buffer, size);
+DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                          DWORD size) const {
+    return GetStringIn(index_, section, key, fallback, buffer, size);
 }
 
-UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) {
-    return GetIntIn(text_, section, key, fallback);
+UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) const {
+    return GetIntIn(index_, section, key, fallback);
 }
 
-bool Batch::WouldChangeNothing(const std::string& bytes) const {
-    IniIndex index(bytes);
+bool Batch::WouldChangeNothing(std::string_view bytes) const {
+    std::vector<std::string_view> sections;
+    for (const Op& op : ops_) sections.push_back(op.section);
+    const IniIndex index(bytes, sections);
     for (const Op& op : ops_) {
         if (!op.hasKey || !op.hasValue || index.FindRaw(op.section, op.key) != op.value)
             return false;
@@ -163,11 +141,12 @@ BOOL Batch::Commit() {
         errno = EINVAL;
         return FALSE;
     }
-    bool ok = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
-        // Saving what is already there is the common case: one indexed pass tells, where the
-        // edits below would each look through the file again.
-        if (bytes && WouldChangeNothing(*bytes)) return false;
-        IniText text(bytes.value_or(std::string()));
+    bool ok = UpdateFile(file_, [this](std::optional<std::string_view> bytes) {
+        // Saving what is already there is the common case: one pass over the file tells, where
+        // the edits below would each look through it again.
+        std::optional<std::string> edited;
+        if (bytes && WouldChangeNothing(*bytes)) return edited;
+        IniText text(std::string(bytes.value_or("")));
         bool changed = false;
         for (const Op& op : ops_) {
             if (!op.hasKey)
@@ -177,8 +156,8 @@ BOOL Batch::Commit() {
             else
                 changed |= text.Set(op.section, op.key, op.value);
         }
-        if (changed) bytes = text.bytes();
-        return changed;
+        if (changed) edited = text.bytes();
+        return edited;
     });
     return ok ? TRUE : FALSE;
 }

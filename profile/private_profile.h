@@ -3,9 +3,13 @@
 // replacement for many writes.
 #pragma once
 
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "profile/file_store.h"
+#include "profile/ini_index.h"
 #include "profile/ini_text.h"
 #include "profile/win_types.h"
 
@@ -35,26 +39,26 @@ using profile::WritePrivateProfileStringA;
 
 namespace profile {
 
-// The file as read once; each lookup answers as the single calls would. Meant for many lookups
-// from one thread. The sections the lookups will ask for may be named: they are then found
-// while the file is read; any other section is answered as well, after every header of the
-// file has been indexed.
+// The file as read once; each lookup answers as the single calls would. The sections the
+// lookups will ask for may be named: they are then found together, in one pass; any other
+// section is answered as well, by a look through the file's headers.
 class Snapshot {
   public:
     explicit Snapshot(LPCSTR fileName, std::vector<std::string> sections = {});
-    ~Snapshot();
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
     // Bytes as a file would hold them, for checking lookups without a file.
-    static Snapshot OfBytes(std::string bytes) { return Snapshot(std::move(bytes)); }
+    static Snapshot OfBytes(std::string bytes, std::vector<std::string> sections = {});
 
-    DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size);
-    UINT GetInt(LPCSTR section, LPCSTR key, INT fallback);
+    DWORD GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size) const;
+    UINT GetInt(LPCSTR section, LPCSTR key, INT fallback) const;
 
   private:
-    explicit Snapshot(std::string bytes) : text_(std::move(bytes)) {}
+    Snapshot(std::optional<FileText> file, std::vector<std::string> sections);
 
-    IniIndex text_;
+    FileText file_;
+    std::vector<std::string> sections_;
+    IniIndex index_;
 };
 
 // Writes collected and then committed as one locked read-modify-write and one atomic
@@ -75,7 +79,7 @@ class Batch {
         bool hasKey, hasValue;
     };
     // True when every write would set a value the bytes already hold; deletes do not count.
-    bool WouldChangeNothing(const std::string& bytes) const;
+    bool WouldChangeNothing(std::string_view bytes) const;
 
     std::string file_;
     std::vector<Op> ops_;
