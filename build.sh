@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   xvfb xauth
+  metacity fluxbox xdotool x11-utils
   desktop-file-utils appstream dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
 )
