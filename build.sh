@@ -19,6 +19,7 @@ packages=(
   metacity fluxbox xdotool x11-utils
   desktop-file-utils appstream dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
+  prometheus prometheus-node-exporter curl
 )
 
 # The Windows program: mingw-w64 and GoogleTest's sources to build it, Wine and Xvfb to test it.
@@ -40,6 +41,14 @@ install_missing() {
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  # The tests want promtool and node_exporter as programs, and start the exporter themselves;
+  # the servers that these packages start listen on every interface, so they are stopped again.
+  local service
+  for service in prometheus prometheus-node-exporter; do
+    if [[ " ${missing[*]} " == *" $service "* ]] && [ -d /run/systemd/system ]; then
+      "${sudo[@]}" systemctl disable --now "$service.service" || true
+    fi
+  done
 }
 
 build() {
