@@ -26,7 +26,8 @@ class CPanelDlg : public CDialog {
     LRESULT RefreshLamps(WPARAM = 0, LPARAM = 0);
     // Each lamp says its box and state in words too: colour alone does not serve everyone.
     void AddLampTips();
-    void DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError);
+    // `age` tells how old the status file is, since a lamp alone cannot show that its news is old.
+    void DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError, const char* age);
 
     // The frame: system-menu Info entry, window icons, drawing while minimized, the Info box.
     void AddInfoToSystemMenu();

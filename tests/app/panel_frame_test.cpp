@@ -6,7 +6,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <utility>
 
+#include "analysis/analysis_dlg.h"
 #include "app/info_dlg.h"
 #include "panel/panel_dlg.h"
 #include "res/resource.h"
@@ -169,6 +171,30 @@ TEST(InfoBox, ShowsTheLogoAndContactLinesThatFitTheirPlaces) {
         EXPECT_TRUE(text.startsWith("phone : ") || text.startsWith("fax : ") ||
                     text.contains("example.com"))
             << text.toStdString();
+    }
+}
+
+// Each window offers the title-bar actions its template's styles give, and no others.
+TEST(TitleBar, EachWindowOffersExactlyTheActionsOfItsStyles) {
+    toolkit::SetResourceModule(&MirelkoResources());
+    constexpr Qt::WindowFlags kActions =
+        Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+    CPanelDlg panel;
+    CInfoDlg info;
+    CAnalysisDlg analysis;
+    const std::pair<CDialog*, Qt::WindowFlags> kWindows[] = {
+        {&panel, Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint},
+        {&info, Qt::WindowCloseButtonHint},
+        {&analysis, Qt::WindowCloseButtonHint}};
+    for (const auto& [dialog, actions] : kWindows) {
+        WhenModalOpens([&, want = actions](QWidget* window) {
+            EXPECT_EQ(window->windowFlags() & kActions, want)
+                << window->windowTitle().toStdString();
+            // Fixed in size, so that no window manager offers to resize or maximize it.
+            EXPECT_EQ(window->minimumSize(), window->maximumSize());
+            QTest::keyClick(window, Qt::Key_Escape);
+        });
+        EXPECT_EQ(dialog->DoModal(), IDCANCEL);
     }
 }
 

@@ -1,6 +1,10 @@
 // The watchdog lamps, paced by the real poll thread with a shortened interval.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <utility>
+
 #include "panel/poll_thread.h"
 #include "profile/box_status.h"
 #include "res/resource.h"
@@ -45,7 +49,16 @@ class StatusLamps : public PanelTest {
             for (BoxNumber box : boxes) table[box - 1].enabled = 1;
         });
     }
-    void PutStatus(const std::string& bytes) const { Put(profile::kBoxStatusFile, bytes); }
+    // Written two hours ago unless a test says otherwise, so that the lamps' words hold still.
+    void PutStatus(const std::string& bytes) const {
+        Put(profile::kBoxStatusFile, bytes);
+        SetStatusAge(2 * 3600);
+    }
+    void SetStatusAge(long long seconds) const {
+        std::filesystem::last_write_time(
+            PathOf(profile::kBoxStatusFile),
+            std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds));
+    }
 };
 
 TEST_F(StatusLamps, EnabledRowsFollowTheWatchdogFlagsAtEveryPollAndDisabledRowsStayDark) {
@@ -74,19 +87,38 @@ TEST_F(StatusLamps, EnabledRowsFollowTheWatchdogFlagsAtEveryPollAndDisabledRowsS
 TEST_F(StatusLamps, TickingARowOrRefreshingRelightsEveryEnabledRowWithItsWords) {
     EnableBoxes({1});
     Run([&] {
-        EXPECT_EQ(Words(PanelBoxOf(1).greenLamp), "IP Controller 1: watchdog OK");
+        EXPECT_EQ(Words(PanelBoxOf(1).greenLamp), "IP Controller 1: watchdog OK, no status file");
         EXPECT_EQ(panel.SendMessage(WM_STATUSPOLL), 1);
         // No poll comes within the test: these changes show through the row and load paths.
         PutStatus("[Box1]\r\nWatchDogError=1\r\n[Box12]\r\nWatchDogError=0\r\n");
         Click(PanelBoxOf(12).checkBox);
         EXPECT_EQ(LampOf(1), Red);
         EXPECT_EQ(LampOf(12), Green);
-        EXPECT_EQ(Words(PanelBoxOf(1).redLamp), "IP Controller 1: watchdog error 1");
-        EXPECT_EQ(Words(PanelBoxOf(12).greenLamp), "IP Controller 12: watchdog OK");
+        EXPECT_EQ(Words(PanelBoxOf(1).redLamp),
+                  "IP Controller 1: watchdog error 1, status file written 2 h ago");
+        EXPECT_EQ(Words(PanelBoxOf(12).greenLamp),
+                  "IP Controller 12: watchdog OK, status file written 2 h ago");
         PutStatus("[Box1]\r\nWatchDogError=0\r\n");
         Click(IDC_REFRESH);
         EXPECT_EQ(LampOf(1), Green);
         EXPECT_EQ(LampOf(12), Dark) << "refresh loads the file, where box 12 is disabled";
+    });
+}
+
+TEST_F(StatusLamps, TheWordsTellTheStatusFilesAgeAnewAtEachRefresh) {
+    EnableBoxes({2});
+    PutStatus("[Box2]\r\nWatchDogError=3\r\n");
+    // Seconds since it was written, and the largest unit of which a whole one has passed.
+    const std::pair<long long, const char*> kAges[] = {
+        {-3600, "0 s"}, {150, "2 min"}, {3 * 3600 + 300, "3 h"}, {50 * 3600, "2 d"}};
+    Run([&] {
+        for (const auto& [age, words] : kAges) {
+            SetStatusAge(age);
+            EXPECT_EQ(panel.SendMessage(WM_STATUSPOLL), 1);
+            EXPECT_EQ(Words(PanelBoxOf(2).redLamp),
+                      std::string("IP Controller 2: watchdog error 3, status file written ") +
+                          words + " ago");
+        }
     });
 }
 

@@ -100,25 +100,29 @@ TEST_F(WinExecTest, StartsTheProgramWithItsArgumentsAndReturns33) {
     EXPECT_EQ(Output(), "42\ntwo words\n-7\na\"b\n");
 }
 
-TEST_F(WinExecTest, ABareNameIsSearchedInTheOwnFolderThenTheCurrentFolderThenPath) {
+TEST_F(WinExecTest, ABareNameIsSearchedInTheOwnFolderThenPathButNeverTheCurrentFolderAlone) {
     const std::string name = "winexec_probe_" + std::to_string(getpid());
     const fs::path own = fs::read_symlink("/proc/self/exe").parent_path() / name;
-    const fs::path current = folder_ / name;
     const fs::path onPath = folder_ / "with space" / name;
     Tagged(own, "own");
-    Tagged(current, "current");
+    Tagged(folder_ / name, "planted");
     Tagged(onPath, "path");
     fs::current_path(folder_);
     setenv("PATH", ("/nonexistent:" + onPath.parent_path().string()).c_str(), 1);
     std::vector<std::string> found;
-    for (const fs::path& next : {own, current, onPath}) {
+    for (const fs::path& next : {own, onPath}) {
         fs::remove(folder_ / "out");
         EXPECT_EQ(WinExec(name.c_str(), SW_SHOW), 33u);
         found.push_back(Output());
         fs::remove(next);
     }
-    EXPECT_EQ(found, (std::vector<std::string>{"own\n", "current\n", "path\n"}));
+    EXPECT_EQ(found, (std::vector<std::string>{"own\n", "path\n"}));
     EXPECT_EQ(WinExec(name.c_str(), SW_SHOW), 2u);
+    // An empty PATH entry is the current folder, as for a shell.
+    setenv("PATH", "/nonexistent::", 1);
+    fs::remove(folder_ / "out");
+    EXPECT_EQ(WinExec(name.c_str(), SW_SHOW), 33u);
+    EXPECT_EQ(Output(), "planted\n");
 }
 
 TEST_F(WinExecTest, NeverWaitsForTheProgramToEnd) {

@@ -1,7 +1,8 @@
 // mirelko-check as a monitoring system runs it: one line on standard output, the state in the
-// exit status.
+// exit status; or metrics, the state in them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 #include <ctime>
@@ -170,6 +171,20 @@ const Case kCases[] = {
      {"-w", "5"},
      3,
      "MIRELKO UNKNOWN - unknown option -w (see --help)"},
+    {"OutputNeedsPrometheus",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--format=nagios", "--output", "x.prom"},
+     3,
+     "MIRELKO UNKNOWN - --output needs --format=prometheus"},
+    {"UnknownFormat",
+     kBoxes,
+     kAllFine,
+     20,
+     {"--format", "json"},
+     3,
+     "MIRELKO UNKNOWN - --format needs nagios or prometheus, not \"json\""},
     {"StrayArgument",
      kBoxes,
      kAllFine,
@@ -181,7 +196,7 @@ const Case kCases[] = {
 
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
-class MirelkoCheck : public ProfileDirTest, public ::testing::WithParamInterface<Case> {
+class CheckFiles : public ProfileDirTest {
   protected:
     void Place(const std::string& name, const char* bytes) const {
         if (bytes == kDirectory) std::filesystem::create_directory(PathOf(name));
@@ -193,6 +208,8 @@ class MirelkoCheck : public ProfileDirTest, public ::testing::WithParamInterface
         ASSERT_EQ(::utime(PathOf(name).c_str(), &times), 0);
     }
 };
+
+class MirelkoCheck : public CheckFiles, public ::testing::WithParamInterface<Case> {};
 
 std::string Replaced(std::string text, const std::string& what, const std::string& with) {
     for (std::size_t at; (at = text.find(what)) != std::string::npos;)
@@ -244,6 +261,146 @@ TEST(MirelkoCheckProfileDir, TheOptionChoosesTheDirectory) {
     EXPECT_TRUE(run.out.starts_with("MIRELKO CRITICAL - watchdog error on 1 of 1 box: Box2 |"))
         << run.out;
 }
+
+// Boxes 1 and 3 enabled with locations that need escaping in a label, Box2 disabled; the status
+// file has an error for Box3 and for the disabled Box2.
+constexpr const char* kLabelled =
+    "[zivazoz]\r\nBox1=1\r\nLocBox1=Halle \"A\" \\ 2\r\nBox2=0\r\nLocBox2=Tor\r\nBox3=1\r\n"
+    "LocBox3=S\374d \200\r\n";  // octal: a hexadecimal escape would take the "d" in
+constexpr const char* kBox3Error =
+    "[Box1]\r\nWatchDogError=0\r\n[Box2]\r\nWatchDogError=1\r\n[Box3]\r\nWatchDogError=3\r\n";
+constexpr const char* kBox1 = R"({box="Box1",location="Halle \"A\" \\ 2"})";
+constexpr const char* kBox3 = R"({box="Box3",location="Süd €"})";
+constexpr const char* kToFile = "{dir}/out/mirelko.prom";  // where an older file is
+
+struct Metrics {
+    const char* name;
+    const char* boxFile = kLabelled;
+    const char* statusFile = kBox3Error;
+    std::vector<std::string> args = {};  // after --format=prometheus
+    int exitCode = 0;
+    const char* err = "";  // after "mirelko-check: "
+    // Lines of what it printed, or of the file it wrote; nothing at all when empty.
+    std::vector<std::string> lines = {};
+    std::vector<std::string> absent = {};  // what no line starts with
+    mode_t dirMode = 0755, outMode = 0755;
+};
+
+const Metrics kMetrics[] = {
+    {.name = "ErrorsAndEscapedLocations",
+     .lines = {"mirelko_read_success 1", "mirelko_box_enabled" + std::string(kBox1) + " 1",
+               R"(mirelko_box_enabled{box="Box2",location="Tor"} 0)",
+               R"(mirelko_box_enabled{box="Box15",location=""} 0)",
+               "mirelko_box_watchdog_error" + std::string(kBox1) + " 0",
+               "mirelko_box_watchdog_error" + std::string(kBox3) + " 3",
+               "# TYPE mirelko_box_watchdog_error gauge", "mirelko_status_file_present 1",
+               "mirelko_status_file_age_seconds {age}"},
+     .absent = {R"(mirelko_box_watchdog_error{box="Box2")"}},
+    {.name = "IntoAFile",
+     .args = {"--output", kToFile},
+     .lines = {"mirelko_read_success 1", "mirelko_box_watchdog_error" + std::string(kBox3) + " 3"}},
+    {.name = "NoStatusFile",
+     .statusFile = kNoFile,
+     .lines = {"mirelko_box_watchdog_error" + std::string(kBox3) + " 0",
+               "mirelko_status_file_present 0"},
+     .absent = {"mirelko_status_file_age"}},
+    {.name = "UnreadableStatusFile",
+     .statusFile = kDirectory,
+     .err = "cannot read {dir}/zivazoz.ini: Is a directory",
+     .lines = {"mirelko_read_success 0", "mirelko_box_enabled" + std::string(kBox3) + " 1",
+               "mirelko_status_file_present 1"},
+     .absent = {"mirelko_box_watchdog_error"}},
+    {.name = "NoBoxFile",
+     .boxFile = kNoFile,
+     .exitCode = 3,
+     .err = "no box file at {dir}/rurizuz.ini (see --profile-dir)",
+     .lines = {"mirelko_read_success 0"},
+     .absent = {"mirelko_box", "mirelko_status"}},
+    {.name = "BoxFileADirectory",
+     .boxFile = kDirectory,
+     .args = {"--output", kToFile},
+     .exitCode = 3,
+     .err = "cannot read {dir}/rurizuz.ini: Is a directory",
+     .lines = {"mirelko_read_success 0"},
+     .absent = {"mirelko_box", "old"}},
+    {.name = "UnreadableProfileDirectory",
+     .exitCode = 3,
+     .err = "cannot read {dir}/rurizuz.ini: Permission denied",
+     .lines = {"mirelko_read_success 0"},
+     .dirMode = 0},
+    {.name = "OutputFolderReadOnly",
+     .args = {"--output", kToFile},
+     .exitCode = 3,
+     .err = "cannot write {dir}/out/mirelko.prom: Permission denied",
+     .lines = {"old"},
+     .outMode = 0555},
+    {.name = "MaxAgeIsForNagios",
+     .args = {"--max-age", "300"},
+     .exitCode = 3,
+     .err = "--max-age is for --format=nagios; alert on the status file's age instead"},
+};
+
+void PrintTo(const Metrics& c, std::ostream* os) { *os << c.name; }
+
+class MirelkoMetrics : public CheckFiles, public ::testing::WithParamInterface<Metrics> {
+  protected:
+    // Root reads and writes whatever the permissions say: it runs without its capabilities
+    // then, as the owner of the files and nothing more.
+    test::Finished RunWithoutPrivileges(const std::vector<std::string>& args) const {
+        std::vector<std::string> all = {"--bounding-set=-all", "--inh-caps=-all", MIRELKO_CHECK};
+        all.insert(all.end(), args.begin(), args.end());
+        return ::geteuid() == 0 ? test::Run("/usr/bin/setpriv", all)
+                                : test::Run(MIRELKO_CHECK, args);
+    }
+};
+
+TEST_P(MirelkoMetrics, KeepTheStateInTheMetricsAndNeverWriteHalfAFile) {
+    const Metrics& c = GetParam();
+    Place("rurizuz.ini", c.boxFile);
+    Place("zivazoz.ini", c.statusFile);
+    if (c.statusFile != kNoFile) Age("zivazoz.ini", 20);
+    const std::string out = PathOf("out");
+    std::filesystem::create_directory(out);
+    Put("out/mirelko.prom", "old\n");
+    std::vector<std::string> args = {"--format=prometheus"};
+    for (const std::string& arg : c.args) args.push_back(Replaced(arg, "{dir}", dir_));
+    ASSERT_EQ(::chmod(out.c_str(), c.outMode), 0);
+    ASSERT_EQ(::chmod(dir_.c_str(), c.dirMode), 0);
+    const test::Finished run = RunWithoutPrivileges(args);
+    ASSERT_EQ(::chmod(dir_.c_str(), 0755), 0);
+
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.err, *c.err ? "mirelko-check: " + Replaced(c.err, "{dir}", dir_) + "\n" : "");
+    const bool toFile = !c.args.empty() && c.args.back() == kToFile;
+    EXPECT_TRUE(!toFile || run.out.empty()) << run.out;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << "a temporary file";
+    const std::string written = toFile ? Get("out/mirelko.prom") : run.out;
+    EXPECT_TRUE(!c.lines.empty() || written.empty()) << written;
+    std::string metrics = "\n" + written;
+    std::smatch age;
+    if (std::regex_search(metrics, age, std::regex("age_seconds (\\d+)\n"))) {
+        EXPECT_GE(std::stoll(age[1]), 20);
+        EXPECT_LE(std::stoll(age[1]), 22);
+        metrics = Replaced(metrics, "age_seconds " + age[1].str() + "\n", "age_seconds {age}\n");
+    }
+    for (const std::string& line : c.lines)
+        EXPECT_NE(metrics.find("\n" + line + "\n"), std::string::npos) << line << " in" << metrics;
+    for (const std::string& start : c.absent)
+        EXPECT_EQ(metrics.find("\n" + start), std::string::npos) << start << " in" << metrics;
+
+    if (c.lines.empty() || c.lines[0] == "old") return;
+    Put("seen.prom", written);
+    const test::Finished lint = test::Run(
+        "/bin/sh",
+        {"-c", "command -v promtool >/dev/null || exit 77; promtool check metrics <\"$0\" 2>&1",
+         PathOf("seen.prom")});
+    if (lint.exitCode == 77) GTEST_SKIP() << "promtool is not installed (./build.sh installs it)";
+    EXPECT_EQ(lint.exitCode, 0);
+    EXPECT_EQ(lint.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MirelkoMetrics, ::testing::ValuesIn(kMetrics),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MirelkoCheckHelp, HelpAndVersionGoToStandardOutput) {
     const test::Finished help = test::Run(MIRELKO_CHECK, {"--help"});

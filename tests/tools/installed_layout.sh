@@ -27,6 +27,11 @@ case $mode in
     for library in libc6 libqt6widgets6; do
       case $depends in *"$library "*) ;; *) fail "Depends does not name $library" ;; esac
     done
+    # The metrics timer is the site's to enable: no scripts that would, no links in /etc.
+    dpkg-deb -c "$deb" | grep -q ' \./etc/' && fail "the package ships /etc: $(dpkg-deb -c "$deb")"
+    for script in preinst postinst prerm postrm; do
+      ! dpkg-deb -I "$deb" "$script" >/dev/null 2>&1 || fail "the package has a $script"
+    done
     ;;
   *) fail "mode $mode" ;;
 esac
@@ -55,6 +60,9 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
   fail "the AppStream metadata does not launch $id.desktop"
 
 "$usr/bin/mirelko-check" --version | grep -q '^mirelko-check ' || fail "mirelko-check does not run"
+for unit in mirelko-metrics.service mirelko-metrics.timer; do
+  [ -f "$usr/lib/systemd/system/$unit" ] || fail "no $usr/lib/systemd/system/$unit"
+done
 for demo in didozur box-simulator mirelko-demo-boxes; do
   [ ! -e "$usr/bin/$demo" ] || fail "the demo's $demo is installed"
 done

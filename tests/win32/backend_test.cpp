@@ -15,6 +15,7 @@
 #include "panel/poll_thread.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
+#include "toolkit/win32/xp_tick_count.h"
 
 namespace {
 
@@ -226,6 +227,15 @@ TEST_F(Backend, APollWhileTheIntegerMessageIsOpenRelightsTheLampsBehindIt) {
         PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
     });
     EXPECT_TRUE(relit);
+}
+
+// Where Windows XP lacks GetTickCount64, the 32-bit count is counted on across its rounds.
+TEST(XpTickCount, CountsOnAcrossRoundsOfTheThirtyTwoBitCount) {
+    using toolkit::win32::ExtendTickCount;
+    EXPECT_EQ(ExtendTickCount(0, 5), 5u);
+    EXPECT_EQ(ExtendTickCount(0xFFFFFFF0u, 0x10), 0x100000010u);
+    EXPECT_EQ(ExtendTickCount(0x100000010u, 0x20), 0x100000020u);
+    EXPECT_EQ(ExtendTickCount(0x1FFFFFFFFu, 0), 0x200000000u);
 }
 
 }  // namespace

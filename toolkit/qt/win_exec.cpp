@@ -1,5 +1,5 @@
-// WinExec on POSIX: the first word of the command is the program, found like Windows finds a bare
-// name (the program's own folder, the current folder, then PATH); it is started and left to run.
+// WinExec on POSIX: the first word of the command is the program, a bare name found in the
+// program's own folder, then on PATH; it is started and left to run.
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -77,21 +77,28 @@ std::string OwnFolder() {
     return folder.substr(0, folder.find_last_of('/'));
 }
 
+// The program's own folder, then PATH as execvp reads it. Never the current folder on its own:
+// a file planted there (a download folder, /tmp) must not run in place of the installed program.
+// An empty PATH entry still means the current folder, because whoever set PATH wrote it.
+std::vector<std::string> SearchFolders() {
+    std::vector<std::string> folders{OwnFolder()};
+    const char* path = std::getenv("PATH");
+    const std::string list = path == nullptr ? "/bin:/usr/bin" : path;
+    for (std::size_t start = 0; start <= list.size();) {
+        const std::size_t end = std::min(list.find(':', start), list.size());
+        folders.push_back(end == start ? "." : list.substr(start, end - start));
+        start = end + 1;
+    }
+    return folders;
+}
+
 std::optional<std::string> FindProgram(const std::string& name) {
     if (name.find('/') != std::string::npos) {
         struct stat info {};
         if (stat(name.c_str(), &info) != 0) return std::nullopt;
         return name;
     }
-    std::vector<std::string> folders{OwnFolder(), "."};
-    const char* path = std::getenv("PATH");
-    std::string list = path == nullptr ? "" : path;
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t end = std::min(list.find(':', start), list.size());
-        folders.push_back(end == start ? "." : list.substr(start, end - start));
-        start = end + 1;
-    }
-    for (const std::string& folder : folders) {
+    for (const std::string& folder : SearchFolders()) {
         if (folder.empty()) continue;
         const std::string candidate = folder + "/" + name;
         if (IsFile(candidate)) return candidate;
