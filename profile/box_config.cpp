@@ -1,6 +1,5 @@
 #include "profile/box_config.h"
 
-#include <algorithm>
 #include <charconv>
 
 #include "profile/decimal.h"
@@ -18,11 +17,6 @@ constexpr std::string_view kFieldNames[kFieldCount] = {"Box", "LocBox", "IpAddr"
 constexpr int kKeyCount = kFieldCount * kBoxCount;
 
 constexpr int SlotOf(Field field, BoxNumber box) { return field * kBoxCount + box - 1; }
-
-std::string Decimal(std::int32_t value) {
-    char text[12];
-    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
 
 std::string KeyOf(Field field, BoxNumber box) {
     return std::string(kFieldNames[field]) + std::to_string(box);
@@ -79,21 +73,53 @@ BoxEntries EntriesOf(std::string_view text) {
     return entries;
 }
 
-// A location goes into one value line: line breaks become blanks and it is cut to what a read
-// can give back.
-std::string StorableLocation(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    if (std::size_t nul = text.find('\0'); nul != std::string::npos) text.resize(nul);
-    if (text.size() > kLocationCapacity - 1) text.resize(kLocationCapacity - 1);
-    return text;
+// "a.b.c.d" into `out`, which has room for 15 bytes; returns where it ends.
+char* WriteDottedQuad(const Octets& octets, char* out) {
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        if (i > 0) *out++ = '.';
+        const int octet = octets[i];
+        if (octet >= 100) *out++ = static_cast<char>('0' + octet / 100);
+        if (octet >= 10) *out++ = static_cast<char>('0' + octet / 10 % 10);
+        *out++ = static_cast<char>('0' + octet % 10);
+    }
+    return out;
+}
+
+// The value a save writes for one field of a box, made in `room`.
+std::string_view ValueOf(const BoxConfig& config, Field field, char (&room)[kLocationCapacity]) {
+    char* end = room;
+    switch (field) {
+        case kEnabled:
+            end = std::to_chars(room, room + sizeof room, config.enabled).ptr;
+            break;
+        case kLocation:
+            // One value line: line breaks become blanks, and it is cut at a NUL and to what a
+            // read can give back.
+            for (char c : config.location) {
+                if (c == '\0' || end == room + kLocationCapacity - 1) break;
+                *end++ = c == '\r' || c == '\n' ? ' ' : c;
+            }
+            break;
+        case kAddress:
+            // A missing address is written as the blank address control reads: 0.0.0.0.
+            end = WriteDottedQuad(config.address.value_or(Octets{}), room);
+            break;
+        default:
+            end = std::to_chars(room, room + sizeof room, config.offset).ptr;
+            break;
+    }
+    return {room, static_cast<std::size_t>(end - room)};
 }
 
 // True when every one of the sixty keys holds its value byte for byte already.
-bool HoldsAlready(std::string_view text, const std::array<std::string, kKeyCount>& values) {
+bool HoldsAlready(std::string_view text, const BoxTable& table) {
     const BoxEntries entries = EntriesOf(text);
-    for (int slot = 0; slot < kKeyCount; ++slot) {
-        if (!entries[slot] || entries[slot]->raw != values[slot]) return false;
+    char room[kLocationCapacity];
+    for (BoxNumber box = 1; box <= kBoxCount; ++box) {
+        for (Field field : {kEnabled, kLocation, kAddress, kOffset}) {
+            const std::optional<KeyEntry>& entry = entries[SlotOf(field, box)];
+            if (!entry || entry->raw != ValueOf(table[box - 1], field, room)) return false;
+        }
     }
     return true;
 }
@@ -123,28 +149,20 @@ BoxTable ReadBoxTable() {
 }
 
 bool WriteBoxTable(const BoxTable& table) {
-    std::array<std::string, kKeyCount> values;
-    for (BoxNumber box = 1; box <= kBoxCount; ++box) {
-        const BoxConfig& config = table[box - 1];
-        values[SlotOf(kEnabled, box)] = Decimal(config.enabled);
-        values[SlotOf(kLocation, box)] = StorableLocation(config.location);
-        // A missing address is written as the blank address control reads: 0.0.0.0.
-        values[SlotOf(kAddress, box)] = FormatDottedQuad(config.address.value_or(Octets{}));
-        values[SlotOf(kOffset, box)] = Decimal(config.offset);
-    }
-    return UpdateFile(kBoxConfigFile, [&](std::optional<std::string_view> bytes) {
-        std::optional<std::string> edited;
+    return UpdateFile(kBoxConfigFile, [&](std::optional<std::string>& bytes) {
         // Saving what is already there is the common case.
-        if (bytes && HoldsAlready(*bytes, values)) return edited;
-        IniText text{std::string(bytes.value_or(""))};
+        if (bytes && HoldsAlready(*bytes, table)) return false;
+        IniText text(bytes.value_or(std::string()));
         bool changed = false;
+        char room[kLocationCapacity];
         for (BoxNumber box = 1; box <= kBoxCount; ++box) {
-            for (Field field : {kEnabled, kLocation, kAddress, kOffset})
-                changed |=
-                    text.Set(kBoxConfigSection, KeyOf(field, box), values[SlotOf(field, box)]);
+            for (Field field : {kEnabled, kLocation, kAddress, kOffset}) {
+                changed |= text.Set(kBoxConfigSection, KeyOf(field, box),
+                                    ValueOf(table[box - 1], field, room));
+            }
         }
-        if (changed) edited = text.bytes();
-        return edited;
+        if (changed) bytes = text.bytes();
+        return changed;
     });
 }
 
@@ -163,12 +181,7 @@ Octets ParseDottedQuad(std::string_view text) {
 
 std::string FormatDottedQuad(const Octets& octets) {
     char text[16];
-    char* end = text;
-    for (std::uint8_t octet : octets) {
-        if (end != text) *end++ = '.';
-        end = std::to_chars(end, text + sizeof text, octet).ptr;
-    }
-    return std::string(text, end);
+    return std::string(text, WriteDottedQuad(octets, text));
 }
 
 }  // namespace profile

@@ -40,12 +40,12 @@ struct FileText {
 std::optional<FileText> ReadProfileFile(const char* fileName);
 
 // Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
-// gets the current bytes (nothing when the file does not exist) and returns the new bytes, or
-// nothing to leave the file as it is. A change replaces the file atomically: a temporary file
+// gets the current bytes (nothing when the file does not exist) and returns whether it changed
+// them. A change replaces the file atomically: a temporary file
 // beside it is written, synced and renamed over it with the old file's permissions, so readers
 // see the old bytes or the new, never a mix. Returns false with errno set when the change could not
 // be made; the file is then as it was. A bare name's profile directory is created when missing.
-using FileEdit = std::function<std::optional<std::string>(std::optional<std::string_view> bytes)>;
-bool UpdateFile(const std::string& fileName, const FileEdit& edit);
+bool UpdateFile(const std::string& fileName,
+                const std::function<bool(std::optional<std::string>& bytes)>& edit);
 
 }  // namespace profile

@@ -197,7 +197,8 @@ std::optional<FileText> ReadProfileFile(const char* fileName) {
     return file;
 }
 
-bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
+bool UpdateFile(const std::string& fileName,
+                const std::function<bool(std::optional<std::string>& bytes)>& edit) {
     if (fileName.empty()) {
         errno = EINVAL;
         return false;
@@ -250,9 +251,9 @@ bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
                 return false;  // never overwrite a file we could not read
             }
         }
-        const std::optional<std::string> bytes =
-            edit(existed ? std::optional(current.text()) : std::nullopt);
-        if (!bytes) return true;
+        std::optional<std::string> bytes;
+        if (existed) bytes.emplace(current.text());
+        if (!edit(bytes) || !bytes) return true;
 
         std::string temp = TemporaryName(base);
         mode_t mode = existed ? (old.st_mode & 07777) : 0666;

@@ -227,7 +227,8 @@ std::optional<FileText> ReadProfileFile(const char* fileName) {
     return file;
 }
 
-bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
+bool UpdateFile(const std::string& fileName,
+                const std::function<bool(std::optional<std::string>& bytes)>& edit) {
     if (fileName.empty()) {
         errno = EINVAL;
         return false;
@@ -257,9 +258,9 @@ bool UpdateFile(const std::string& fileName, const FileEdit& edit) {
             return Fail();  // never overwrite a file we could not read
         }
     }
-    const std::optional<std::string> bytes =
-        edit(existed ? std::optional(current.text()) : std::nullopt);
-    if (!bytes) return true;
+    std::optional<std::string> bytes;
+    if (existed) bytes.emplace(current.text());
+    if (!edit(bytes) || !bytes) return true;
     // A read-only file is refused as the system refuses it, and not left to how the replacement
     // treats it (some implementations replace it anyway).
     const DWORD attributes = GetFileAttributesA(path.c_str());

@@ -141,12 +141,11 @@ BOOL Batch::Commit() {
         errno = EINVAL;
         return FALSE;
     }
-    bool ok = UpdateFile(file_, [this](std::optional<std::string_view> bytes) {
+    bool ok = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
         // Saving what is already there is the common case: one pass over the file tells, where
         // the edits below would each look through it again.
-        std::optional<std::string> edited;
-        if (bytes && WouldChangeNothing(*bytes)) return edited;
-        IniText text(std::string(bytes.value_or("")));
+        if (bytes && WouldChangeNothing(*bytes)) return false;
+        IniText text(bytes.value_or(std::string()));
         bool changed = false;
         for (const Op& op : ops_) {
             if (!op.hasKey)
@@ -156,8 +155,8 @@ BOOL Batch::Commit() {
             else
                 changed |= text.Set(op.section, op.key, op.value);
         }
-        if (changed) edited = text.bytes();
-        return edited;
+        if (changed) bytes = text.bytes();
+        return changed;
     });
     return ok ? TRUE : FALSE;
 }
