@@ -51,7 +51,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::optional<std::string_view> value = model.Find(section, "WatchDogError");
         return !value || value->empty() ? 0 : reference::Decimal(*value);
     };
-    const auto flags = profile::ReadWatchDogErrors();
+    std::optional<std::int64_t> writtenAt;
+    const auto flags = profile::ReadWatchDogErrors(&writtenAt);
+    Check(writtenAt && writtenAt == profile::StatusFileWrittenAt());
     for (profile::BoxNumber n = 1; n <= profile::kBoxCount; ++n) Check(flags[n - 1] == flag(n));
     Check(profile::ReadWatchDogError(box) == flag(box));
 
