@@ -188,6 +188,15 @@ TEST_F(BoxStatusTest, JunkAndHugeFilesNeitherCrashNorHang) {
     }
 }
 
+TEST_F(BoxStatusTest, TheFlagsTellWhenTheirFileWasWritten) {
+    std::optional<std::int64_t> writtenAt = 0;
+    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt)[0], 0);
+    EXPECT_EQ(writtenAt, std::nullopt) << "no file";
+    Put(kBoxStatusFile, "[Box1]\r\nWatchDogError=1\r\n");
+    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt)[0], 1);
+    EXPECT_TRUE(writtenAt && writtenAt == profile::StatusFileWrittenAt());
+}
+
 TEST_F(BoxStatusTest, EveryCallSeesTheFileAsItIsNow) {
     // Same size and most likely the same time stamp: a cache keyed on either would miss it.
     Put(kBoxStatusFile, "[Box4]\r\nWatchDogError=1\r\nLastAlarmForC2=old\r\n");
