@@ -172,8 +172,7 @@ TEST_F(ReadTest, MissingIntegerGivesTheDefault) {
 
 namespace {
 
-// Past a handful of names a snapshot finds sections and keys through a hash of their folded
-// names; the first of each name must still win, whatever its case.
+// Among many sections and keys, the first of each name must still win, whatever its case.
 TEST(SnapshotOfManyNames, FindsTheFirstOfEachNameAsASingleCallDoes) {
     std::string file = "lead=0\r\n";
     for (int n = 0; n < 30; ++n) {
