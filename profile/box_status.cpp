@@ -52,7 +52,7 @@ BoxStatus ReadBoxStatus(BoxNumber box) {
 }
 
 std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(std::optional<std::int64_t>* writtenAt) {
-    const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile);
+    const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile, writtenAt != nullptr);
     if (writtenAt) *writtenAt = file ? std::optional(file->writtenAt) : std::nullopt;
     const std::string_view text = TextOf(file);
     const IniIndex index(text, kSections);

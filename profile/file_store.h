@@ -29,15 +29,15 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 struct FileText {
     std::unique_ptr<char[]> bytes;
     std::size_t size = 0;
-    std::int64_t writtenAt = 0;  // seconds since 1970-01-01 UTC
+    std::int64_t writtenAt = 0;  // seconds since 1970-01-01 UTC, when asked for
 
     std::string_view text() const { return {bytes.get(), size}; }
 };
 
 // The file as it is now, or nothing when it cannot be read for whatever reason. A bare name
-// resolves as above. One open, one look at its size and time, and usually one read: a read that
-// brings less than was asked for has met the end.
-std::optional<FileText> ReadProfileFile(const char* fileName);
+// resolves as above. One open, one look at its size (and time, with `withTime`), and usually one
+// read: a read that brings less than was asked for has met the end.
+std::optional<FileText> ReadProfileFile(const char* fileName, bool withTime = false);
 
 // Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
 // gets the current bytes (nothing when the file does not exist) and returns whether it changed

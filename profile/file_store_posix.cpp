@@ -191,7 +191,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return std::string(file.text());
 }
 
-std::optional<FileText> ReadProfileFile(const char* fileName) {
+std::optional<FileText> ReadProfileFile(const char* fileName, bool /*withTime*/) {
+    // fstat tells the time with the size.
     FileText file;
     if (!ReadPath(ResolveProfilePath(fileName).c_str(), file)) return std::nullopt;
     return file;

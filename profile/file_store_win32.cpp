@@ -88,15 +88,17 @@ std::int64_t SecondsSince1970(const FILETIME& time) {
 
 // Reads an open file to its end, however it grows or shrinks meanwhile. A byte more than its
 // size is asked for, so that one read usually meets the end: for a disk file, a read that brings
-// less than was asked for has met it.
-bool ReadAll(HANDLE file, FileText& out) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(file, &info)) return Fail();
-    std::size_t room =
-        static_cast<std::size_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow) + 1;
+// less than was asked for has met it. (GetFileInformationByHandle would tell the size and the
+// time at once, but under Wine it is slow while another program writes to the disk.)
+bool ReadAll(HANDLE file, FileText& out, bool withTime = false) {
+    LARGE_INTEGER size{};
+    FILETIME written{};
+    if (!GetFileSizeEx(file, &size) || (withTime && !GetFileTime(file, nullptr, nullptr, &written)))
+        return Fail();
+    std::size_t room = static_cast<std::size_t>(size.QuadPart) + 1;
     out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
     out.size = 0;
-    out.writtenAt = SecondsSince1970(info.ftLastWriteTime);
+    out.writtenAt = withTime ? SecondsSince1970(written) : 0;
     for (;;) {
         const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(room - out.size, 1u << 30));
         DWORD got = 0;
@@ -111,9 +113,9 @@ bool ReadAll(HANDLE file, FileText& out) {
     }
 }
 
-bool ReadPath(const std::string& path, FileText& out) {
+bool ReadPath(const std::string& path, FileText& out, bool withTime = false) {
     Handle file(OpenForReading(path));
-    return file.ok() && ReadAll(file.get(), out);
+    return file.ok() && ReadAll(file.get(), out, withTime);
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -221,9 +223,9 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return std::string(file.text());
 }
 
-std::optional<FileText> ReadProfileFile(const char* fileName) {
+std::optional<FileText> ReadProfileFile(const char* fileName, bool withTime) {
     FileText file;
-    if (!ReadPath(ResolveProfilePath(fileName), file)) return std::nullopt;
+    if (!ReadPath(ResolveProfilePath(fileName), file, withTime)) return std::nullopt;
     return file;
 }
 
