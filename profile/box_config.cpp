@@ -128,7 +128,7 @@ bool HoldsAlready(std::string_view text, const BoxTable& table) {
 
 BoxTable ReadBoxTable() {
     const std::optional<FileText> file = ReadProfileFile(kBoxConfigFile);
-    const std::string_view text = file ? file->text() : std::string_view();
+    const std::string_view text = TextOf(file);
     const BoxEntries entries = EntriesOf(text);
     BoxTable table;
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {

@@ -28,10 +28,6 @@ std::string TextIn(std::string_view text, const std::optional<SectionSpan>& sect
     return std::string(ValueIn(text, section, key).value_or("").substr(0, kStatusTextCapacity - 1));
 }
 
-std::string_view TextOf(const std::optional<FileText>& file) {
-    return file ? file->text() : std::string_view();
-}
-
 }  // namespace
 
 int ReadWatchDogError(BoxNumber box) {

@@ -38,6 +38,10 @@ struct FileText {
 // resolves as above. One open, one look at its size (and time, with `withTime`), and usually one
 // read: a read that brings less than was asked for has met the end.
 std::optional<FileText> ReadProfileFile(const char* fileName, bool withTime = false);
+// The bytes read, or none when the file could not be read: it then reads as empty.
+inline std::string_view TextOf(const std::optional<FileText>& file) {
+    return file ? file->text() : std::string_view();
+}
 
 // Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
 // gets the current bytes (nothing when the file does not exist) and returns whether it changed

@@ -43,10 +43,6 @@ DWORD CopyList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD s
     return at;
 }
 
-std::string_view TextOf(const std::optional<FileText>& file) {
-    return file ? file->text() : std::string_view();
-}
-
 // A missing or unreadable file reads as empty.
 std::optional<FileText> Read(LPCSTR fileName) {
     return fileName && *fileName ? ReadProfileFile(fileName) : std::nullopt;
