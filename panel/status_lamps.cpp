@@ -12,8 +12,7 @@ namespace {
 
 // "status file written 3 h ago", in the largest unit of which a whole one has passed; "no status
 // file" when there is none.
-void DescribeAge(char (&words)[64]) {
-    const std::optional<std::int64_t> writtenAt = profile::StatusFileWrittenAt();
+void DescribeAge(const std::optional<std::int64_t>& writtenAt, char (&words)[64]) {
     if (!writtenAt) {
         std::snprintf(words, sizeof words, "no status file");
         return;
@@ -55,10 +54,12 @@ void CPanelDlg::DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogErr
 }
 
 LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
-    // All fifteen flags from one read, so one refresh never mixes two versions of the file.
-    const auto watchDogErrors = profile::ReadWatchDogErrors();
+    // All fifteen flags, and when they were written, from one read: one refresh never mixes two
+    // versions of the file.
+    std::optional<std::int64_t> writtenAt;
+    const auto watchDogErrors = profile::ReadWatchDogErrors(&writtenAt);
     char age[64];
-    DescribeAge(age);
+    DescribeAge(writtenAt, age);
     for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
         if (enabled[box - 1] == 0) continue;
         const PanelBox& row = PanelBoxOf(box);
