@@ -44,6 +44,9 @@ class CPanelDlg : public CDialog {
     int enabled[profile::kBoxCount] = {};
     HICON m_hIcon;
     CToolTipCtrl m_lampTips;
+    // Each row's check-box caption, which the lamp words begin with; read once, as it never
+    // changes.
+    char m_lampNames[profile::kBoxCount][40] = {};
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,9 +1,12 @@
 // The watchdog lamps: green while the status file reports no error for an enabled box, red
 // while it reports one.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string_view>
 
 #include "panel/panel_dlg.h"
 #include "profile/box_status.h"
@@ -30,11 +33,35 @@ void DescribeAge(const std::optional<std::int64_t>& writtenAt, char (&words)[64]
                   static_cast<long long>(age / unit->seconds), unit->name);
 }
 
+// A lamp's words, put together in place: snprintf took a fifth of every refresh.
+class LampWords {
+  public:
+    LampWords& operator<<(std::string_view part) {
+        const std::size_t fits = std::min(part.size(), sizeof text_ - 1 - length_);
+        std::memcpy(text_ + length_, part.data(), fits);
+        length_ += fits;
+        text_[length_] = '\0';
+        return *this;
+    }
+    LampWords& operator<<(int number) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
+    }
+    const char* text() const { return text_; }
+
+  private:
+    char text_[160] = "";
+    std::size_t length_ = 0;
+};
+
 }  // namespace
 
 void CPanelDlg::AddLampTips() {
     m_lampTips.Create(this, TTS_ALWAYSTIP | TTS_NOPREFIX);
-    for (const PanelBox& row : kPanelBoxes) {
+    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
+        const PanelBox& row = PanelBoxOf(box);
+        GetDlgItem(row.checkBox)->GetWindowText(m_lampNames[box - 1], sizeof m_lampNames[0]);
         m_lampTips.AddTool(GetDlgItem(row.greenLamp), "");
         m_lampTips.AddTool(GetDlgItem(row.redLamp), "");
     }
@@ -42,15 +69,15 @@ void CPanelDlg::AddLampTips() {
 
 void CPanelDlg::DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError,
                              const char* age) {
-    char name[40] = "";
-    GetDlgItem(PanelBoxOf(box).checkBox)->GetWindowText(name, sizeof name);
-    char text[160];
+    LampWords words;
+    words << m_lampNames[box - 1] << ": watchdog ";
     if (watchDogError == 0) {
-        std::snprintf(text, sizeof text, "%s: watchdog OK, %s", name, age);
+        words << "OK";
     } else {
-        std::snprintf(text, sizeof text, "%s: watchdog error %d, %s", name, watchDogError, age);
+        words << "error " << watchDogError;
     }
-    m_lampTips.UpdateTipText(text, lamp);
+    words << ", " << age;
+    m_lampTips.UpdateTipText(words.text(), lamp);
 }
 
 LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {

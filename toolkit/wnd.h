@@ -1,8 +1,8 @@
 // Command targets and windows: thin objects over window handles, as the system's code uses them.
 #pragma once
 
-#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "toolkit/message_map.h"
@@ -105,5 +105,5 @@ class CWnd : public CCmdTarget {
 
     CMenu m_systemMenu;
     std::vector<CWnd*> m_boundChildren;
-    mutable std::map<HWND, std::unique_ptr<CWnd>> m_childWrappers;
+    mutable std::unordered_map<HWND, std::unique_ptr<CWnd>> m_childWrappers;
 };

@@ -88,6 +88,8 @@ TEST_F(Controls, PartlyTypedAddressesCountOnlyTheirFilledFields) {
         char text[16];
         EXPECT_EQ(dialog.address.GetWindowText(text, sizeof text), 7);
         EXPECT_STREQ(text, "1.2.3.4");
+        EXPECT_EQ(dialog.address.GetWindowText(text, 4), 3);  // cut to the room, terminated
+        EXPECT_STREQ(text, "1.2");
     });
 }
 

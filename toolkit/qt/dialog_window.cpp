@@ -270,7 +270,8 @@ void DialogWindow::openSystemMenu(const QPoint& globalPosition) {
 }
 
 DialogWindow* DialogFromHandle(HWND handle) {
-    return dynamic_cast<DialogWindow*>(WindowFromHandle(handle));
+    Window* window = WindowFromHandle(handle);
+    return window == nullptr ? nullptr : window->asDialog();
 }
 
 }  // namespace toolkit::qt

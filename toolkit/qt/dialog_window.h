@@ -23,6 +23,7 @@ class DialogWindow : public Window {
     ~DialogWindow() override;
 
     QWidget* widget() const override;
+    DialogWindow* asDialog() override { return this; }
 
     // Messages go to the program's procedure; what it leaves goes to defaultProcessing.
     LRESULT receive(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -2,7 +2,6 @@
 
 #include <QLineEdit>
 #include <algorithm>
-#include <cstring>
 
 #include "toolkit/qt/widgets/ansi_text.h"
 
@@ -10,16 +9,19 @@ namespace toolkit::qt {
 
 QString FromAnsi(LPCSTR text) { return text == nullptr ? QString() : ansiToQString(text); }
 
+bool AnsiEquals(const QString& text, LPCSTR bytes) {
+    return ansiEquals(text, bytes == nullptr ? std::string_view() : std::string_view(bytes));
+}
+
 bool ToAnsi(const QString& text, std::string* bytes) { return qstringToAnsi(text, bytes); }
 
 int CopyToBuffer(const QString& text, LPSTR buffer, int capacity) {
     if (buffer == nullptr || capacity <= 0) return 0;
-    std::string bytes;
-    if (!ToAnsi(text, &bytes)) bytes.clear();
-    const int length = std::min(static_cast<int>(bytes.size()), capacity - 1);
-    std::memcpy(buffer, bytes.data(), static_cast<std::size_t>(length));
-    buffer[length] = '\0';
-    return length;
+    const int room = capacity - 1;
+    const int length = std::min(qstringToAnsi(text, buffer, static_cast<std::size_t>(room)), room);
+    // Text a byte cannot hold copies as nothing, never as a part.
+    buffer[std::max(length, 0)] = '\0';
+    return std::max(length, 0);
 }
 
 void RestrictEditInput(QLineEdit* edit, bool digitsOnly, int maxBytes) {

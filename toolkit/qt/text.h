@@ -11,6 +11,8 @@ class QLineEdit;
 namespace toolkit::qt {
 
 QString FromAnsi(LPCSTR text);
+// Whether text is what FromAnsi(bytes) would give, without making it.
+bool AnsiEquals(const QString& text, LPCSTR bytes);
 // Text a widget shows as the system's bytes; false when a character has no Windows-1252 byte.
 bool ToAnsi(const QString& text, std::string* bytes);
 // Copies at most capacity - 1 bytes and a terminator, as GetWindowTextA does; the length copied.

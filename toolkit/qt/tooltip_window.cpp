@@ -23,9 +23,12 @@ class ToolTipWindow : public Window {
         Window* target = WindowFromHandle(reinterpret_cast<HWND>(tool->uId));
         QWidget* widget = target == nullptr ? nullptr : target->widget();
         if (widget == nullptr) return FALSE;
-        const QString text = tool->lpszText == nullptr ? QString() : FromAnsi(tool->lpszText);
-        // The same words again change nothing, and tell screen readers nothing new.
-        if (widget->toolTip() == text && widget->accessibleName() == text) return TRUE;
+        const char* bytes = tool->lpszText == nullptr ? "" : tool->lpszText;
+        // The same words again change nothing, and tell screen readers nothing new; told so
+        // without converting them, since a lamp refresh gives every lamp its words again.
+        const QString tip = widget->toolTip();
+        if (AnsiEquals(tip, bytes) && widget->accessibleName() == tip) return TRUE;
+        const QString text = FromAnsi(bytes);
         widget->setToolTip(text);
         widget->setAccessibleName(text);
         return TRUE;

@@ -81,7 +81,13 @@ BOOL ShowWindow(HWND handle, int showCommand) {
             if (IsTopLevel(handle)) widget->showNormal();
             break;
         default:
-            widget->show();
+            // A control is only made visible: show() first asks the platform how a new window
+            // opens, and the lamps are shown again at every refresh.
+            if (widget->isWindow()) {
+                widget->show();
+            } else {
+                widget->setVisible(true);
+            }
             break;
     }
     return wasVisible ? TRUE : FALSE;

@@ -29,6 +29,7 @@ class SendDispatcher;
 
 // Never destroyed: threads that outlive main may still look handles up while static objects are
 // being torn down, and must find a working lock and the "stopped" flag, not freed memory.
+// `windows` changes on the UI thread alone, and under the lock.
 struct HandleTable {
     std::mutex mutex;
     std::condition_variable answered;
@@ -98,9 +99,15 @@ void Window::unregisterHandle() {
 
 Window* WindowFromHandle(HWND handle) {
     HandleTable& table = Table();
+    const auto find = [&] {
+        auto found = table.windows.find(handle);
+        return found == table.windows.end() ? nullptr : found->second;
+    };
+    // The table changes on the UI thread alone, so there it holds still without the lock; every
+    // message and control call asks this, a hundred times a lamp refresh.
+    if (OnUiThread()) return find();
     std::lock_guard lock(table.mutex);
-    auto found = table.windows.find(handle);
-    return found == table.windows.end() ? nullptr : found->second;
+    return find();
 }
 
 LRESULT DeliverMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {

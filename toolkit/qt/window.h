@@ -8,6 +8,8 @@ class QWidget;
 
 namespace toolkit::qt {
 
+class DialogWindow;
+
 class Window {
   public:
     Window() = default;
@@ -18,6 +20,9 @@ class Window {
     HWND handle() const { return handle_; }
     virtual QWidget* widget() const = 0;
     virtual int controlId() const { return 0; }
+    // Itself when it is a dialog: asked at every control lookup, where dynamic_cast cost more
+    // than the lookup.
+    virtual DialogWindow* asDialog() { return nullptr; }
 
     // A message to this window, on the UI thread.
     virtual LRESULT receive(UINT message, WPARAM wParam, LPARAM lParam) = 0;

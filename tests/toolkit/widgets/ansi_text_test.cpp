@@ -69,6 +69,47 @@ TEST(AnsiText, CharactersOutsideTheCodePageAreRefusedAndNothingIsWritten) {
     EXPECT_TRUE(ansiCanHold(QChar(u'ü')));
 }
 
+TEST(AnsiText, BytesAreComparedWithTextAndCutToRoomWithoutMakingEitherAnew) {
+    const QString euro = QString(QChar(0x20AC));
+    const struct {
+        QString text;
+        std::string bytes;
+        bool same;
+    } comparisons[] = {
+        {QStringLiteral("IP Controller 2: watchdog OK"), "IP Controller 2: watchdog OK", true},
+        {QStringLiteral("Grü"), "Gr\xFC", true},
+        {euro + "5",
+         "\x80"
+         "5",
+         true},
+        {QString(QChar(0x0080)), "\x80", false},  // byte 0x80 is the euro sign
+        {QStringLiteral("Grü"), "Gru", false},
+        {QString(QChar(0x0141)), "A", false},  // the same low byte
+        {QStringLiteral("Gr"), "Gr\0ss"s, true},
+        {QStringLiteral("ab"), "abc", false},
+        {QString(), "", true},
+    };
+    for (const auto& c : comparisons) EXPECT_EQ(ansiEquals(c.text, c.bytes), c.same) << c.bytes;
+
+    const struct {
+        QString text;
+        std::size_t capacity;
+        int length;
+        std::string written;
+    } cuts[] = {
+        {QStringLiteral("IP Controller 2"), 40, 15, "IP Controller 2"},
+        {QStringLiteral("IP Controller 2"), 3, 15, "IP "},
+        {QStringLiteral("Grüße"), 3, 5, "Gr\xFC"},
+        {euro, 1, 1, "\x80"},
+        {QStringLiteral("ab") + QChar(0x4E2D), 1, -1, ""},
+    };
+    for (const auto& c : cuts) {
+        char out[40] = {};
+        EXPECT_EQ(qstringToAnsi(c.text, out, c.capacity), c.length) << c.written;
+        EXPECT_EQ(std::string(out, c.written.size()), c.written);
+    }
+}
+
 // Types as a keyboard would, one key per character, also beyond ASCII where QTest::keyClicks
 // cannot go.
 void type(QWidget* widget, const QString& text) {

@@ -1,5 +1,6 @@
 #include "toolkit/qt/widgets/ansi_text.h"
 
+#include <algorithm>
 #include <array>
 
 #include "profile/windows_1252.h"
@@ -7,7 +8,14 @@
 namespace toolkit::qt {
 namespace {
 
-constexpr char16_t charOfByte(unsigned char byte) { return profile::CharOfWindows1252Byte(byte); }
+// A look-up without a branch: text comes in a byte at a time, at every tooltip and caption.
+constexpr std::array<char16_t, 256> kCharOfByte = [] {
+    std::array<char16_t, 256> chars{};
+    for (int byte = 0; byte < 256; ++byte) {
+        chars[byte] = profile::CharOfWindows1252Byte(static_cast<unsigned char>(byte));
+    }
+    return chars;
+}();
 
 // The byte that holds the character, or -1.
 int byteOfChar(char16_t c) {
@@ -24,24 +32,63 @@ bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
 QString ansiToQString(std::string_view bytes) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char b : bytes) {
-        const auto byte = static_cast<unsigned char>(b);
-        if (byte == 0) break;
-        text.append(QChar(charOfByte(byte)));
+    const std::size_t length = std::min(bytes.size(), bytes.find('\0'));
+    if (length == 0) return QString();
+    // Written in place: appending a character at a time was half of a lamp refresh's own work.
+    QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = 0; i < length; ++i) {
+        out[i] = QChar(kCharOfByte[static_cast<unsigned char>(bytes[i])]);
     }
     return text;
 }
 
-bool qstringToAnsi(const QString& text, std::string* out) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
+bool ansiEquals(const QString& text, std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (static_cast<std::size_t>(text.size()) != bytes.size()) return false;
+    const char16_t* chars = reinterpret_cast<const char16_t*>(text.constData());
+    // Where a byte is its own character (all but 0x80-0x9F), a pass the compiler can vectorise.
+    char16_t differ = 0;
+    unsigned char bits = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        differ |= static_cast<char16_t>(chars[i] ^ byte);
+        bits |= byte;
+    }
+    if (bits < 0x80) return differ == 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (chars[i] != kCharOfByte[static_cast<unsigned char>(bytes[i])]) return false;
+    }
+    return true;
+}
+
+int qstringToAnsi(const QString& text, char* out, std::size_t capacity) {
+    const auto* chars = reinterpret_cast<const char16_t*>(text.constData());
+    const auto size = static_cast<std::size_t>(text.size());
+    // Plain ASCII, as captions mostly are, narrows in a pass the compiler can vectorise.
+    char16_t bits = 0;
+    char16_t least = 0xFFFF;  // a NUL would end the text
+    for (std::size_t i = 0; i < size; ++i) {
+        bits |= chars[i];
+        least = std::min(least, chars[i]);
+    }
+    if (bits < 0x80 && least != 0) {
+        std::copy_n(chars, std::min(size, capacity), out);
+        return static_cast<int>(size);
+    }
+    std::size_t written = 0;
     for (QChar c : text) {
         const int byte = byteOfChar(c.unicode());
-        if (byte < 0) return false;
-        bytes.push_back(static_cast<char>(byte));
+        if (byte < 0) return -1;
+        if (written < capacity) out[written] = static_cast<char>(byte);
+        ++written;
     }
+    return static_cast<int>(written);
+}
+
+bool qstringToAnsi(const QString& text, std::string* out) {
+    std::string bytes(static_cast<std::size_t>(text.size()), '\0');
+    if (qstringToAnsi(text, bytes.data(), bytes.size()) < 0) return false;
     *out = std::move(bytes);
     return true;
 }

@@ -14,9 +14,14 @@ namespace toolkit::qt {
 // Every byte maps to its Windows-1252 character; the five bytes 1252 leaves undefined map to the
 // C1 control of the same value, as Windows does. A NUL byte ends the text.
 QString ansiToQString(std::string_view bytes);
+// Whether text is ansiToQString(bytes), told without making it.
+bool ansiEquals(const QString& text, std::string_view bytes);
 
 // False, with *out untouched, when any character cannot be held: nothing is silently replaced.
 bool qstringToAnsi(const QString& text, std::string* out);
+// The same into out, of which at most capacity bytes are written: the length of the whole text
+// in bytes, or -1 with nothing to rely on in out.
+int qstringToAnsi(const QString& text, char* out, std::size_t capacity);
 
 // True when the character has a Windows-1252 byte. U+0000 is refused: it would end the text.
 bool ansiCanHold(QChar c);
