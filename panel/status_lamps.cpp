@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <string_view>
@@ -12,26 +11,6 @@
 #include "profile/box_status.h"
 
 namespace {
-
-// "status file written 3 h ago", in the largest unit of which a whole one has passed; "no status
-// file" when there is none.
-void DescribeAge(const std::optional<std::int64_t>& writtenAt, char (&words)[64]) {
-    if (!writtenAt) {
-        std::snprintf(words, sizeof words, "no status file");
-        return;
-    }
-    struct Unit {
-        std::int64_t seconds;
-        const char* name;
-    };
-    static constexpr Unit kUnits[] = {{86400, "d"}, {3600, "h"}, {60, "min"}, {1, "s"}};
-    // A clock set back makes a file from the future: it was written just now.
-    const std::int64_t age = std::max<std::int64_t>(0, std::time(nullptr) - *writtenAt);
-    const Unit* unit = kUnits;
-    while (unit->seconds > 1 && age < unit->seconds) ++unit;
-    std::snprintf(words, sizeof words, "status file written %lld %s ago",
-                  static_cast<long long>(age / unit->seconds), unit->name);
-}
 
 // A lamp's words, put together in place: snprintf took a fifth of every refresh.
 class LampWords {
@@ -43,7 +22,7 @@ class LampWords {
         text_[length_] = '\0';
         return *this;
     }
-    LampWords& operator<<(int number) {
+    LampWords& operator<<(std::int64_t number) {
         char digits[16];
         const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
         return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
@@ -54,6 +33,27 @@ class LampWords {
     char text_[160] = "";
     std::size_t length_ = 0;
 };
+
+// "status file written 3 h ago", in the largest unit of which a whole one has passed; "no status
+// file" when there is none.
+LampWords DescribeAge(const std::optional<std::int64_t>& writtenAt) {
+    LampWords words;
+    if (!writtenAt) {
+        words << "no status file";
+        return words;
+    }
+    struct Unit {
+        std::int64_t seconds;
+        const char* name;
+    };
+    static constexpr Unit kUnits[] = {{86400, "d"}, {3600, "h"}, {60, "min"}, {1, "s"}};
+    // A clock set back makes a file from the future: it was written just now.
+    const std::int64_t age = std::max<std::int64_t>(0, std::time(nullptr) - *writtenAt);
+    const Unit* unit = kUnits;
+    while (unit->seconds > 1 && age < unit->seconds) ++unit;
+    words << "status file written " << age / unit->seconds << " " << unit->name << " ago";
+    return words;
+}
 
 }  // namespace
 
@@ -85,8 +85,7 @@ LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
     // versions of the file.
     std::optional<std::int64_t> writtenAt;
     const auto watchDogErrors = profile::ReadWatchDogErrors(&writtenAt);
-    char age[64];
-    DescribeAge(writtenAt, age);
+    const LampWords age = DescribeAge(writtenAt);
     for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
         if (enabled[box - 1] == 0) continue;
         const PanelBox& row = PanelBoxOf(box);
@@ -100,7 +99,7 @@ LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
             green->ShowWindow(SW_HIDE);
             red->ShowWindow(SW_SHOWNORMAL);
         }
-        DescribeLamp(box, watchDogError == 0 ? green : red, watchDogError, age);
+        DescribeLamp(box, watchDogError == 0 ? green : red, watchDogError, age.text());
     }
     return 1;
 }

@@ -19,7 +19,7 @@ constexpr std::string_view kSections[kBoxCount] = {"Box1",  "Box2",  "Box3",  "B
 std::optional<std::string_view> ValueIn(std::string_view text,
                                         const std::optional<SectionSpan>& section,
                                         std::string_view key) {
-    const std::optional<IniLine> entry = section ? FindEntry(text, *section, key) : std::nullopt;
+    const std::optional<IniLine> entry = FindEntry(text, section, key);
     return entry ? std::optional(entry->value) : std::nullopt;
 }
 

@@ -84,15 +84,13 @@ std::optional<SectionSpan> IniIndex::SectionOf(std::string_view name) const {
 
 std::optional<std::string_view> IniIndex::Find(std::string_view section,
                                                std::string_view key) const {
-    const std::optional<SectionSpan> span = SectionOf(section);
-    const std::optional<IniLine> entry = span ? FindEntry(text_, *span, key) : std::nullopt;
+    const std::optional<IniLine> entry = FindEntry(text_, SectionOf(section), key);
     return entry ? std::optional(entry->value) : std::nullopt;
 }
 
 std::optional<std::string_view> IniIndex::FindRaw(std::string_view section,
                                                   std::string_view key) const {
-    const std::optional<SectionSpan> span = SectionOf(section);
-    const std::optional<IniLine> entry = span ? FindEntry(text_, *span, key) : std::nullopt;
+    const std::optional<IniLine> entry = FindEntry(text_, SectionOf(section), key);
     return entry ? std::optional(entry->raw(text_)) : std::nullopt;
 }
 

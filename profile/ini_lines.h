@@ -88,6 +88,12 @@ bool HasEntry(std::string_view text, std::size_t at, std::size_t end);
 // The first entry of `key` in [body, end), and the keys there in file order.
 std::optional<IniLine> FindEntry(std::string_view text, const SectionSpan& span,
                                  std::string_view key);
+// The same where the section may be missing: then there is no entry.
+inline std::optional<IniLine> FindEntry(std::string_view text,
+                                        const std::optional<SectionSpan>& span,
+                                        std::string_view key) {
+    return span ? FindEntry(text, *span, key) : std::nullopt;
+}
 std::vector<std::string_view> KeysIn(std::string_view text, const SectionSpan& span);
 // The names of every header, in file order.
 std::vector<std::string_view> SectionNames(std::string_view text);
