@@ -19,7 +19,7 @@ void ReportSaveFailure(int error) {
     std::snprintf(text, sizeof text,
                   "The box configuration could not be saved to \"%s\": %s.\n\n"
                   "The file is unchanged and your changes are still in the panel.",
-                  path.c_str(), std::strerror(error));
+                  path.c_str(), profile::DescribeFailure(error, true).c_str());
     AfxMessageBox(text, MB_ICONEXCLAMATION);
 }
 

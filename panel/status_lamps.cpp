@@ -1,6 +1,7 @@
 // The watchdog lamps: green while the status file reports no error for an enabled box, red
 // while it reports one.
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "panel/panel_dlg.h"
 #include "profile/box_status.h"
+#include "profile/file_store.h"
 
 namespace {
 
@@ -35,11 +37,15 @@ class LampWords {
 };
 
 // "status file written 3 h ago", in the largest unit of which a whole one has passed; "no status
-// file" when there is none.
-LampWords DescribeAge(const std::optional<std::int64_t>& writtenAt) {
+// file" when there is none, and why it cannot be read when it is there.
+LampWords DescribeAge(const std::optional<std::int64_t>& writtenAt, int failure) {
     LampWords words;
-    if (!writtenAt) {
+    if (failure == ENOENT) {
         words << "no status file";
+        return words;
+    }
+    if (!writtenAt) {
+        words << "status file cannot be read: " << profile::DescribeFailure(failure);
         return words;
     }
     struct Unit {
@@ -84,8 +90,9 @@ LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
     // All fifteen flags, and when they were written, from one read: one refresh never mixes two
     // versions of the file.
     std::optional<std::int64_t> writtenAt;
-    const auto watchDogErrors = profile::ReadWatchDogErrors(&writtenAt);
-    const LampWords age = DescribeAge(writtenAt);
+    int failure = 0;
+    const auto watchDogErrors = profile::ReadWatchDogErrors(&writtenAt, &failure);
+    const LampWords age = DescribeAge(writtenAt, failure);
     for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
         if (enabled[box - 1] == 0) continue;
         const PanelBox& row = PanelBoxOf(box);

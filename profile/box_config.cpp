@@ -1,75 +1,54 @@
 #include "profile/box_config.h"
 
+#include <cerrno>
 #include <charconv>
 
 #include "profile/decimal.h"
 #include "profile/file_store.h"
-#include "profile/ini_index.h"
-#include "profile/ini_text.h"
+#include "profile/ini_editor.h"
+#include "profile/ini_reader.h"
 
 namespace profile {
 
 namespace {
 
-// The sixty keys of the box file: a field's name and the box's number, "Box1" to "IpOffset15".
+// The sixty keys of the box file, box by box as a save writes them: "Box1", "LocBox1",
+// "IpAddr1", "IpOffset1", "Box2" … "IpOffset15".
 enum Field { kEnabled, kLocation, kAddress, kOffset, kFieldCount };
 constexpr std::string_view kFieldNames[kFieldCount] = {"Box", "LocBox", "IpAddr", "IpOffset"};
 constexpr int kKeyCount = kFieldCount * kBoxCount;
 
-constexpr int SlotOf(Field field, BoxNumber box) { return field * kBoxCount + box - 1; }
+constexpr int SlotOf(Field field, BoxNumber box) { return (box - 1) * kFieldCount + field; }
 
-std::string KeyOf(Field field, BoxNumber box) {
-    return std::string(kFieldNames[field]) + std::to_string(box);
+const std::array<std::string, kKeyCount>& BoxKeys() {
+    static const auto names = [] {
+        std::array<std::string, kKeyCount> keys;
+        for (BoxNumber box = 1; box <= kBoxCount; ++box) {
+            for (int field = 0; field < kFieldCount; ++field)
+                keys[SlotOf(Field(field), box)] =
+                    std::string(kFieldNames[field]) + std::to_string(box);
+        }
+        return keys;
+    }();
+    return names;
 }
 
-// The slot of a key named as one of the sixty, in any case, or -1. The first letters tell the
-// field; only its name is compared.
-int SlotOfKey(std::string_view key) {
-    if (key.size() < 4) return -1;
-    Field field;
-    switch (Fold(key[0])) {
-        case 'b':
-            field = kEnabled;
-            break;
-        case 'l':
-            field = kLocation;
-            break;
-        case 'i':
-            field = Fold(key[2]) == 'a' ? kAddress : kOffset;
-            break;
-        default:
-            return -1;
-    }
-    const std::string_view name = kFieldNames[field];
-    if (key.size() <= name.size() || key.size() > name.size() + 2 ||
-        !SameName(key.substr(0, name.size()), name))
-        return -1;
-    const std::string_view number = key.substr(name.size());
-    if (number[0] < '1' || number[0] > '9') return -1;
-    int box = number[0] - '0';
-    if (number.size() == 2) {
-        if (number[1] < '0' || number[1] > '9') return -1;
-        box = 10 * box + number[1] - '0';
-    }
-    return box <= kBoxCount ? SlotOf(field, box) : -1;
+const Lookups& BoxLookups() {
+    static const Lookups lookups = [] {
+        std::array<Wanted, kKeyCount> all;
+        for (int slot = 0; slot < kKeyCount; ++slot)
+            all[slot] = {kBoxConfigSection, BoxKeys()[slot]};
+        return Lookups(all);
+    }();
+    return lookups;
 }
 
-// The first entry of each of the sixty keys in the box file's section: its value, and its bytes
-// after '=' as they stand. One pass over the section, instead of one look through it per key.
-struct KeyEntry {
-    std::string_view value, raw;
-};
-using BoxEntries = std::array<std::optional<KeyEntry>, kKeyCount>;
+// The first entry of each of the sixty keys, from one pass over the file.
+using BoxEntries = std::array<Found, kKeyCount>;
 
 BoxEntries EntriesOf(std::string_view text) {
     BoxEntries entries;
-    const std::optional<SectionSpan> span = FindSection(text, kBoxConfigSection);
-    Lines lines(text, span.value_or(SectionSpan{}));
-    for (IniLine line; lines.Next(line);) {
-        if (line.kind != IniLine::kEntry) continue;
-        const int slot = SlotOfKey(line.name);
-        if (slot >= 0 && !entries[slot]) entries[slot] = KeyEntry{line.value, line.raw(text)};
-    }
+    FindAll(text, BoxLookups(), entries);
     return entries;
 }
 
@@ -117,8 +96,8 @@ bool HoldsAlready(std::string_view text, const BoxTable& table) {
     char room[kLocationCapacity];
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {
         for (Field field : {kEnabled, kLocation, kAddress, kOffset}) {
-            const std::optional<KeyEntry>& entry = entries[SlotOf(field, box)];
-            if (!entry || entry->raw != ValueOf(table[box - 1], field, room)) return false;
+            const std::optional<IniLine>& entry = entries[SlotOf(field, box)].entry;
+            if (!entry || entry->raw(text) != ValueOf(table[box - 1], field, room)) return false;
         }
     }
     return true;
@@ -126,15 +105,16 @@ bool HoldsAlready(std::string_view text, const BoxTable& table) {
 
 }  // namespace
 
-BoxTable ReadBoxTable() {
+BoxTable ReadBoxTable(int* failure) {
     const std::optional<FileText> file = ReadProfileFile(kBoxConfigFile);
+    if (failure) *failure = file ? 0 : errno;
     const std::string_view text = TextOf(file);
     const BoxEntries entries = EntriesOf(text);
     BoxTable table;
     for (BoxNumber box = 1; box <= kBoxCount; ++box) {
         BoxConfig& config = table[box - 1];
         const auto value = [&](Field field) -> std::optional<std::string_view> {
-            const std::optional<KeyEntry>& entry = entries[SlotOf(field, box)];
+            const std::optional<IniLine>& entry = entries[SlotOf(field, box)].entry;
             return entry ? std::optional(entry->value) : std::nullopt;
         };
         // As the profile calls read them: texts cut to the room a read gives them.
@@ -152,16 +132,16 @@ bool WriteBoxTable(const BoxTable& table) {
     return UpdateFile(kBoxConfigFile, [&](std::optional<std::string>& bytes) {
         // Saving what is already there is the common case.
         if (bytes && HoldsAlready(*bytes, table)) return false;
-        IniText text(bytes.value_or(std::string()));
+        std::string text = bytes.value_or(std::string());
         bool changed = false;
         char room[kLocationCapacity];
         for (BoxNumber box = 1; box <= kBoxCount; ++box) {
             for (Field field : {kEnabled, kLocation, kAddress, kOffset}) {
-                changed |= text.Set(kBoxConfigSection, KeyOf(field, box),
+                changed |= SetEntry(text, kBoxConfigSection, BoxKeys()[SlotOf(field, box)],
                                     ValueOf(table[box - 1], field, room));
             }
         }
-        if (changed) bytes = text.bytes();
+        if (changed) bytes = std::move(text);
         return changed;
     });
 }

@@ -31,8 +31,10 @@ struct BoxConfig {
 using BoxTable = std::array<BoxConfig, kBoxCount>;
 
 // Reads the whole table from one consistent read of the file; anything missing reads as its
-// default (disabled, empty location, no address, offset 0).
-BoxTable ReadBoxTable();
+// default (disabled, empty location, no address, offset 0), and so does a file that cannot be
+// read. With `failure`, also why it could not: 0 when it was read, else an errno value as
+// ReadProfileFile sets it.
+BoxTable ReadBoxTable(int* failure = nullptr);
 // Writes all sixty keys, box by box, as one atomic replacement of the file. Returns false with
 // errno set when the file could not be written; it is then unchanged.
 bool WriteBoxTable(const BoxTable& table);

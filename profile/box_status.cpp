@@ -1,9 +1,10 @@
 #include "profile/box_status.h"
 
+#include <cerrno>
+
 #include "profile/decimal.h"
 #include "profile/file_store.h"
-#include "profile/ini_index.h"
-#include "profile/private_profile.h"
+#include "profile/ini_reader.h"
 
 namespace profile {
 
@@ -14,50 +15,49 @@ constexpr std::string_view kSections[kBoxCount] = {"Box1",  "Box2",  "Box3",  "B
                                                    "Box6",  "Box7",  "Box8",  "Box9",  "Box10",
                                                    "Box11", "Box12", "Box13", "Box14", "Box15"};
 
-// As the profile calls read a box's keys: a missing number is 0, texts are cut to the room a
-// read gives them.
-std::optional<std::string_view> ValueIn(std::string_view text,
-                                        const std::optional<SectionSpan>& section,
-                                        std::string_view key) {
-    const std::optional<IniLine> entry = FindEntry(text, section, key);
-    return entry ? std::optional(entry->value) : std::nullopt;
+std::optional<std::string_view> ValueOf(const Found& found) {
+    return found.entry ? std::optional(found.entry->value) : std::nullopt;
 }
 
-std::string TextIn(std::string_view text, const std::optional<SectionSpan>& section,
-                   std::string_view key) {
-    return std::string(ValueIn(text, section, key).value_or("").substr(0, kStatusTextCapacity - 1));
+// As the profile calls read a text: cut to the room a read gives it.
+std::string CutText(const Found& found) {
+    return std::string(ValueOf(found).value_or("").substr(0, kStatusTextCapacity - 1));
 }
 
 }  // namespace
 
-int ReadWatchDogError(BoxNumber box) {
-    return static_cast<int>(GetPrivateProfileIntA(kSections[box - 1].data(),
-                                                  kWatchDogErrorKey.data(), 0, kBoxStatusFile));
-}
-
 BoxStatus ReadBoxStatus(BoxNumber box) {
     const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile);
-    const std::string_view text = TextOf(file);
-    const std::optional<SectionSpan> section = FindSection(text, kSections[box - 1]);
+    const std::string_view section = kSections[box - 1];
+    const Wanted wanted[] = {{section, "LastStringReceivedAt"},
+                             {section, "LastAlarmForC1"},
+                             {section, "LastAlarmForC2"},
+                             {section, kWatchDogErrorKey}};
+    Found found[std::size(wanted)];
+    FindAll(profile::TextOf(file), Lookups(wanted), found);
     BoxStatus status;
-    status.lastStringReceivedAt = TextIn(text, section, "LastStringReceivedAt");
-    status.lastAlarmForC1 = TextIn(text, section, "LastAlarmForC1");
-    status.lastAlarmForC2 = TextIn(text, section, "LastAlarmForC2");
-    status.watchDogError = ProfileInt(ValueIn(text, section, kWatchDogErrorKey), 0);
+    status.lastStringReceivedAt = CutText(found[0]);
+    status.lastAlarmForC1 = CutText(found[1]);
+    status.lastAlarmForC2 = CutText(found[2]);
+    status.watchDogError = ProfileInt(ValueOf(found[3]), 0);
     return status;
 }
 
-std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(std::optional<std::int64_t>* writtenAt) {
+std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(std::optional<std::int64_t>* writtenAt,
+                                                       int* failure) {
     const std::optional<FileText> file = ReadProfileFile(kBoxStatusFile, writtenAt != nullptr);
+    if (failure) *failure = file ? 0 : errno;
     if (writtenAt) *writtenAt = file ? std::optional(file->writtenAt) : std::nullopt;
-    const std::string_view text = TextOf(file);
-    const IniIndex index(text, kSections);
-    std::array<std::int32_t, kBoxCount> flags{};
-    for (BoxNumber box = 1; box <= kBoxCount; ++box)
-        flags[box - 1] = ProfileInt(ValueIn(text, index.Wanted(box - 1), kWatchDogErrorKey), 0);
-    return flags;
+    static const Lookups flags = [] {
+        std::array<Wanted, kBoxCount> all;
+        for (int i = 0; i < kBoxCount; ++i) all[i] = {kSections[i], kWatchDogErrorKey};
+        return Lookups(all);
+    }();
+    std::array<Found, kBoxCount> found;
+    FindAll(profile::TextOf(file), flags, found);
+    std::array<std::int32_t, kBoxCount> values{};
+    for (int i = 0; i < kBoxCount; ++i) values[i] = ProfileInt(ValueOf(found[i]), 0);
+    return values;
 }
-
-std::optional<std::int64_t> StatusFileWrittenAt() { return FileWrittenAt(kBoxStatusFile); }
 
 }  // namespace profile

@@ -24,19 +24,16 @@ struct BoxStatus {
     friend bool operator==(const BoxStatus&, const BoxStatus&) = default;
 };
 
-// Each call reads the file as it is now; nothing is kept between calls and nothing is reported.
-// A missing file, section or key reads as 0 or "". `box` is 1 to kBoxCount.
-int ReadWatchDogError(BoxNumber box);
+// Each call reads the file as it is now; nothing is kept between calls. A missing file, section
+// or key reads as 0 or "", and so does a file that cannot be read. `box` is 1 to kBoxCount.
 // One box's status from one read of the file, so its fields never come from two versions.
 BoxStatus ReadBoxStatus(BoxNumber box);
 // Every box's flag, index box - 1, from one read of the file: one lamp refresh never mixes two
 // versions of a file the service is rewriting. With `writtenAt`, also when that version was
-// written, from the same open of the file (nothing when it could not be read): what
-// StatusFileWrittenAt tells, without a look of its own at the file.
+// written (seconds since 1970, UTC; nothing when it was not read): the flags alone cannot tell an
+// operator that the service has stopped writing. With `failure`, why it was not read: 0 when it
+// was, ENOENT when there is none, else an errno value as ReadProfileFile sets it.
 std::array<std::int32_t, kBoxCount> ReadWatchDogErrors(
-    std::optional<std::int64_t>* writtenAt = nullptr);
-// When the service last wrote the status file (seconds since 1970, UTC), or nothing when there
-// is none: the flags alone cannot tell an operator that the service has stopped writing.
-std::optional<std::int64_t> StatusFileWrittenAt();
+    std::optional<std::int64_t>* writtenAt = nullptr, int* failure = nullptr);
 
 }  // namespace profile

@@ -1,5 +1,4 @@
-// Where profile files live and how their bytes reach and leave the disk: the only part of the
-// file layer that talks to the operating system.
+// Where profile files live and how their bytes reach and leave the disk.
 #pragma once
 
 #include <cstddef>
@@ -12,18 +11,16 @@
 
 namespace profile {
 
+// No read takes more than this, and no save writes more. Both files of the installation hold a
+// few kilobytes; a file a thousand times larger is not one of them, and reading it whole at every
+// poll would hold up the panel and take its memory.
+inline constexpr std::size_t kMaxFileSize = std::size_t{4} << 20;
+
 // A bare file name lives in the profile directory; a name with a directory part is used as it
-// stands. The profile directory is $MIRELKO_PROFILE_DIR when set and not empty, otherwise
-// $XDG_CONFIG_HOME/mirelko, otherwise ~/.config/mirelko.
+// stands. The profile directory is $MIRELKO_PROFILE_DIR when set and not empty, otherwise on
+// Linux $XDG_CONFIG_HOME/mirelko or ~/.config/mirelko, and on Windows the Windows directory.
 std::string ProfileDirectory();
 std::string ResolveProfilePath(const std::string& fileName);
-
-// When the file was last written, in seconds since 1970-01-01 UTC, or nothing when it does not
-// exist or cannot be looked at. A bare name resolves as above.
-std::optional<std::int64_t> FileWrittenAt(const std::string& fileName);
-
-// The whole file, or nothing when it cannot be read for whatever reason.
-std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // A whole file as one read brought it, in memory of its own, and when it was last written.
 struct FileText {
@@ -34,22 +31,41 @@ struct FileText {
     std::string_view text() const { return {bytes.get(), size}; }
 };
 
-// The file as it is now, or nothing when it cannot be read for whatever reason. A bare name
-// resolves as above. One open, one look at its size (and time, with `withTime`), and usually one
-// read: a read that brings less than was asked for has met the end.
-std::optional<FileText> ReadProfileFile(const char* fileName, bool withTime = false);
+// The file as it is now, or nothing with errno set: ENOENT when there is none, EOVERFLOW when it
+// is larger than kMaxFileSize (it is not read then), EACCES, EISDIR or EINVAL (not a regular
+// file) and others when it cannot be read. A bare name resolves as above.
+std::optional<FileText> ReadProfileFile(const std::string& fileName, bool withTime = false);
+std::optional<std::string> ReadFileBytes(const std::string& fileName);
 // The bytes read, or none when the file could not be read: it then reads as empty.
 inline std::string_view TextOf(const std::optional<FileText>& file) {
     return file ? file->text() : std::string_view();
 }
 
-// Read-modify-write under an exclusive lock shared by every writer of the directory. `edit`
-// gets the current bytes (nothing when the file does not exist) and returns whether it changed
-// them. A change replaces the file atomically: a temporary file
-// beside it is written, synced and renamed over it with the old file's permissions, so readers
-// see the old bytes or the new, never a mix. Returns false with errno set when the change could not
-// be made; the file is then as it was. A bare name's profile directory is created when missing.
+// What a save does with a symbolic link in the file's place.
+enum class Links {
+    // Follows it only when the saving user owns both the link and the file it points to, and
+    // never when the saver is root: a privileged writer must not be led to another's file.
+    kFollowOwn,
+    // Replaces the link itself with the file, never what it points to.
+    kReplace,
+};
+
+// Read-modify-write of one file, one writer at a time. `edit` gets the current bytes (nothing
+// when the file does not exist) and returns whether it changed them. A change replaces the file
+// atomically: a temporary file beside it is written, synced and renamed over it with the old
+// file's permissions, so readers see the old bytes or the new, never a mix. A bare name's profile
+// directory is created when missing. Returns false with errno set when the change could not be
+// made; the file is then as it was. Besides the system's own errors:
+//   EWOULDBLOCK  another program kept the file locked for a save longer than two seconds;
+//   EROFS        the file may only be read (a save that changes nothing still succeeds);
+//   ELOOP        a symbolic link that `links` does not let the save follow;
+//   EOVERFLOW    the file, or what it would become, is larger than kMaxFileSize.
 bool UpdateFile(const std::string& fileName,
-                const std::function<bool(std::optional<std::string>& bytes)>& edit);
+                const std::function<bool(std::optional<std::string>& bytes)>& edit,
+                Links links = Links::kFollowOwn);
+
+// Why a read or a save failed, in words for people: "too large (over 4 MB)", "no permission",
+// "another program is saving the file", and the system's own words for the rest.
+std::string DescribeFailure(int error, bool saving = false);
 
 }  // namespace profile

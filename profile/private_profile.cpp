@@ -3,44 +3,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <string_view>
 
 #include "profile/decimal.h"
 #include "profile/file_store.h"
-#include "profile/ini_text.h"
+#include "profile/ini_editor.h"
+#include "profile/ini_reader.h"
 
 namespace profile {
 
 namespace {
 
 DWORD CopyOut(std::string_view text, LPSTR buffer, DWORD size) {
-    DWORD n = static_cast<DWORD>(std::min<std::size_t>(text.size(), size - 1));
+    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(text.size(), size - 1));
     std::memcpy(buffer, text.data(), n);
     buffer[n] = '\0';
     return n;
-}
-
-// Names as a list of NUL-terminated strings closed by one more NUL. When the list does not
-// fit, it is cut, still closed by two NULs, and the length returned is size - 2.
-DWORD CopyList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD size) {
-    if (size < 2) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    DWORD at = 0;
-    for (std::string_view name : names) {
-        if (at + name.size() + 2 > size) {
-            if (at < size - 2) std::memcpy(buffer + at, name.data(), size - 2 - at);
-            buffer[size - 2] = buffer[size - 1] = '\0';
-            return size - 2;
-        }
-        std::memcpy(buffer + at, name.data(), name.size());
-        at += static_cast<DWORD>(name.size());
-        buffer[at++] = '\0';
-    }
-    buffer[at] = '\0';
-    if (at == 0 && size > 1) buffer[1] = '\0';
-    return at;
 }
 
 // A missing or unreadable file reads as empty.
@@ -48,88 +25,45 @@ std::optional<FileText> Read(LPCSTR fileName) {
     return fileName && *fileName ? ReadProfileFile(fileName) : std::nullopt;
 }
 
-// One lookup as the platform answers it.
-DWORD GetStringIn(const IniIndex& text, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
-                  DWORD size) {
-    if (!buffer || size == 0) return 0;
-    if (!section) return CopyList(text.Sections(), buffer, size);
-    if (!key) return CopyList(text.Keys(section), buffer, size);
-    if (std::optional<std::string_view> value = text.Find(section, key))
-        return CopyOut(*value, buffer, size);
-    // The platform drops trailing blanks of the default.
-    std::string_view def = fallback ? fallback : "";
-    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
-    return CopyOut(def, buffer, size);
-}
-
-UINT GetIntIn(const IniIndex& text, LPCSTR section, LPCSTR key, INT fallback) {
-    if (!section || !key) return static_cast<UINT>(fallback);
-    return static_cast<UINT>(ProfileInt(text.Find(section, key), fallback));
-}
-
-// A single call makes one lookup, which looks only for its section.
-DWORD LookUpString(LPCSTR fileName, LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
-                   DWORD size) {
-    if (!buffer || size == 0) return 0;
-    const std::optional<FileText> file = Read(fileName);
-    return GetStringIn(IniIndex(TextOf(file)), section, key, fallback, buffer, size);
-}
-
-UINT LookUpInt(LPCSTR fileName, LPCSTR section, LPCSTR key, INT fallback) {
-    if (!section || !key) return static_cast<UINT>(fallback);
-    const std::optional<FileText> file = Read(fileName);
-    return GetIntIn(IniIndex(TextOf(file)), section, key, fallback);
-}
-
-std::vector<std::string_view> ViewsOf(const std::vector<std::string>& names) {
-    return std::vector<std::string_view>(names.begin(), names.end());
-}
-
 }  // namespace
 
-Snapshot::Snapshot(LPCSTR fileName, std::vector<std::string> sections)
-    : Snapshot(Read(fileName), std::move(sections)) {}
-
-Snapshot::Snapshot(std::optional<FileText> file, std::vector<std::string> sections)
-    : file_(file ? std::move(*file) : FileText{}),
-      sections_(std::move(sections)),
-      index_(file_.text(), ViewsOf(sections_)) {}
-
-Snapshot Snapshot::OfBytes(std::string bytes, std::vector<std::string> sections) {
-    FileText file;
-    file.bytes.reset(new char[bytes.size()]);
-    file.size = bytes.size();
-    std::memcpy(file.bytes.get(), bytes.data(), bytes.size());
-    return Snapshot(std::move(file), std::move(sections));
-}
-
-DWORD Snapshot::GetString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
-                          DWORD size) const {
-    return GetStringIn(index_, section, key, fallback, buffer, size);
-}
-
-UINT Snapshot::GetInt(LPCSTR section, LPCSTR key, INT fallback) const {
-    return GetIntIn(index_, section, key, fallback);
-}
-
-bool Batch::WouldChangeNothing(std::string_view bytes) const {
-    std::vector<std::string_view> sections;
-    for (const Op& op : ops_) sections.push_back(op.section);
-    const IniIndex index(bytes, sections);
-    for (const Op& op : ops_) {
-        if (!op.hasKey || !op.hasValue || index.FindRaw(op.section, op.key) != op.value)
-            return false;
+DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
+                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
+    if (!lpReturnedString || nSize == 0) return 0;
+    if (!lpAppName || !lpKeyName) {  // an empty list, closed by two NULs where they fit
+        lpReturnedString[0] = '\0';
+        if (nSize > 1) lpReturnedString[1] = '\0';
+        return 0;
     }
-    return true;
+    const std::optional<FileText> file = Read(lpFileName);
+    if (const auto value = FindValue(TextOf(file), lpAppName, lpKeyName))
+        return CopyOut(*value, lpReturnedString, nSize);
+    // The platform drops trailing blanks of the default.
+    std::string_view def = lpDefault ? lpDefault : "";
+    while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
+    return CopyOut(def, lpReturnedString, nSize);
+}
+
+UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
+    if (!lpAppName || !lpKeyName) return static_cast<UINT>(nDefault);
+    const std::optional<FileText> file = Read(lpFileName);
+    return static_cast<UINT>(ProfileInt(FindValue(TextOf(file), lpAppName, lpKeyName), nDefault));
+}
+
+BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
+                                LPCSTR lpFileName) {
+    Batch batch(lpFileName);
+    batch.Write(lpAppName, lpKeyName, lpString);
+    return batch.Commit();
 }
 
 void Batch::Write(LPCSTR section, LPCSTR key, LPCSTR value) {
-    if (!section || (key && !IsWritableKey(key)) || (value && !IsWritableValue(value)) ||
-        !IsWritableSection(section)) {
+    if (!section || !key || !value || !IsWritableSection(section) || !IsWritableKey(key) ||
+        !IsWritableValue(value)) {
         refused_ = true;
         return;
     }
-    ops_.push_back({section, key ? key : "", value ? value : "", key != nullptr, value != nullptr});
+    ops_.push_back({section, key, value});
 }
 
 BOOL Batch::Commit() {
@@ -137,45 +71,26 @@ BOOL Batch::Commit() {
         errno = EINVAL;
         return FALSE;
     }
-    bool ok = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
+    const bool saved = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
         // Saving what is already there is the common case: one pass over the file tells, where
-        // the edits below would each look through it again.
-        if (bytes && WouldChangeNothing(*bytes)) return false;
-        IniText text(bytes.value_or(std::string()));
-        bool changed = false;
-        for (const Op& op : ops_) {
-            if (!op.hasKey)
-                changed |= text.DeleteSection(op.section);
-            else if (!op.hasValue)
-                changed |= text.DeleteKey(op.section, op.key);
-            else
-                changed |= text.Set(op.section, op.key, op.value);
+        // each edit below looks through it again.
+        if (bytes) {
+            std::vector<Wanted> wanted;
+            for (const Op& op : ops_) wanted.push_back({op.section, op.key});
+            std::vector<Found> found(wanted.size());
+            FindAll(*bytes, Lookups(wanted), found);
+            bool same = true;
+            for (std::size_t i = 0; same && i < ops_.size(); ++i)
+                same = found[i].entry && found[i].entry->raw(*bytes) == ops_[i].value;
+            if (same) return false;
         }
-        if (changed) bytes = text.bytes();
+        std::string text = bytes.value_or(std::string());
+        bool changed = false;
+        for (const Op& op : ops_) changed |= SetEntry(text, op.section, op.key, op.value);
+        if (changed) bytes = std::move(text);
         return changed;
     });
-    return ok ? TRUE : FALSE;
-}
-
-DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault,
-                               LPSTR lpReturnedString, DWORD nSize, LPCSTR lpFileName) {
-    return LookUpString(lpFileName, lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
-}
-
-UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName) {
-    return LookUpInt(lpFileName, lpAppName, lpKeyName, nDefault);
-}
-
-BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
-                                LPCSTR lpFileName) {
-    if (!lpAppName) {
-        // All three null asks the platform to flush its cache, which it answers with FALSE.
-        errno = (lpKeyName || lpString) ? EINVAL : 0;
-        return FALSE;
-    }
-    Batch batch(lpFileName);
-    batch.Write(lpAppName, lpKeyName, lpString);
-    return batch.Commit();
+    return saved ? TRUE : FALSE;
 }
 
 }  // namespace profile

@@ -1,7 +1,9 @@
 // The status readers on any file the service might leave: the flags of all boxes, one box's
-// flag and one box's texts, each from the file on disk, held to the plain model.
+// flag by the profile call and one box's texts, each from the file on disk, held to the plain
+// model.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +11,7 @@
 
 #include "profile/box_status.h"
 #include "profile/file_store.h"
+#include "profile/private_profile.h"
 #include "tests/fuzz/reference.h"
 
 namespace {
@@ -52,12 +55,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return !value || value->empty() ? 0 : reference::Decimal(*value);
     };
     std::optional<std::int64_t> writtenAt;
-    const auto flags = profile::ReadWatchDogErrors(&writtenAt);
-    Check(writtenAt && writtenAt == profile::StatusFileWrittenAt());
+    int failure = -1;
+    const auto flags = profile::ReadWatchDogErrors(&writtenAt, &failure);
+    struct stat st;
+    Check(stat(g_path.c_str(), &st) == 0 && writtenAt == st.st_mtime && failure == 0);
     for (profile::BoxNumber n = 1; n <= profile::kBoxCount; ++n) Check(flags[n - 1] == flag(n));
-    Check(profile::ReadWatchDogError(box) == flag(box));
-
     const std::string section = "Box" + std::to_string(box);
+    Check(static_cast<std::int32_t>(profile::GetPrivateProfileIntA(
+              section.c_str(), "WatchDogError", 0, profile::kBoxStatusFile)) == flag(box));
+
     const profile::BoxStatus status = profile::ReadBoxStatus(box);
     Check(status.watchDogError == flag(box));
     Check(status.lastStringReceivedAt == Text(model, section, "LastStringReceivedAt"));

@@ -1,11 +1,11 @@
-// Random edits applied to random files. After each: the written key reads back as written,
-// no other key changed its value, and the file holds one entry more, one fewer or as many as
-// the edit calls for.
+// Random writes applied to random files. After each: the written key reads back as written, no
+// other key changed its value, and the file holds one entry more or as many as before.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdlib>
 
-#include "profile/ini_text.h"
+#include "profile/ini_editor.h"
+#include "profile/ini_reader.h"
 #include "tests/fuzz/reference.h"
 
 namespace {
@@ -41,15 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const int edits = in.ConsumeIntegralInRange(1, 4);
     std::vector<std::uint8_t> script = in.ConsumeBytes<std::uint8_t>(edits * 24);
-    profile::IniText text(in.ConsumeRemainingBytesAsString());
+    std::string text = in.ConsumeRemainingBytesAsString();
     FuzzedDataProvider ask(script.data(), script.size());
 
     for (int edit = 0; edit < edits; ++edit) {
-        const std::string before = text.bytes();
+        const std::string before = text;
         const reference::Model was(before);
         const std::string section = PickName(ask, was.Sections());
         const std::string key = PickName(ask, was.Keys(section));
-        const int kind = ask.ConsumeIntegralInRange(0, 2);
         const std::string value = ask.ConsumeRandomLengthString(12);
         // What the write call would refuse, or what a C string cannot carry, is not written.
         if (!profile::IsWritableSection(section) || !profile::IsWritableKey(key) ||
@@ -58,33 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
 
         const std::optional<std::string_view> old = was.Find(section, key);
-        const bool sectionThere = was.Section(section).has_value();
-        bool changed = false;
-        long expectedEntries = static_cast<long>(was.EntryCount());
-        if (kind == 0) {
-            changed = text.Set(section, key, value);
-            const std::string_view readBack = reference::Unquote(reference::Trim(value));
-            Check(reference::Model(text.bytes()).Find(section, key) == readBack);
-            Check(text.Find(section, key) == readBack);
-            expectedEntries += old ? 0 : 1;
-        } else if (kind == 1) {
-            changed = text.DeleteKey(section, key);
-            Check(changed == old.has_value());
-            expectedEntries -= old ? 1 : 0;
-        } else {
-            changed = text.DeleteSection(section);
-            Check(changed == sectionThere);
-            expectedEntries -= static_cast<long>(was.Keys(section).size());
-        }
-        Check(changed == (text.bytes() != before));
-        const reference::Model now(text.bytes());
-        Check(static_cast<long>(now.EntryCount()) == expectedEntries);
+        const bool changed = profile::SetEntry(text, section, key, value);
+        const std::string_view readBack = reference::Unquote(reference::Trim(value));
+        const reference::Model now(text);
+        Check(now.Find(section, key) == readBack);
+        Check(profile::FindValue(text, section, key) == readBack);
+        Check(changed == (text != before));
+        Check(now.EntryCount() == was.EntryCount() + (old ? 0 : 1));
 
         // Keys of the section edited may be shadowed by or uncover a later one of the same name.
         for (const Pair& pair : Everything(was)) {
-            const bool edited = reference::Same(pair.section, reference::Trim(section)) &&
-                                (kind == 2 || reference::Same(pair.key, reference::Trim(key)));
-            if (edited) continue;
+            if (reference::Same(pair.section, reference::Trim(section)) &&
+                reference::Same(pair.key, reference::Trim(key)))
+                continue;
             Check(now.Find(pair.section, pair.key) == pair.value);
         }
     }

@@ -13,10 +13,12 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -105,60 +107,118 @@ INSTANTIATE_TEST_SUITE_P(EveryWay, LeavingThePanel,
 #ifdef _WIN32
 class RefusedWrites {
   public:
-    enum Way { ReadOnlyFile };
+    enum Way { ReadOnlyFile, Locked };
 
-    RefusedWrites(Way, const std::string& file) : file_(file) {
-        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+    RefusedWrites(Way way, const std::string& file) : way_(way), file_(file) {
+        if (way_ == ReadOnlyFile) {
+            SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
+            return;
+        }
+        // Another program that stopped while it saved.
+        lock_ = CreateFileA((file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock").c_str(),
+                            GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                            FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     }
-    ~RefusedWrites() { SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    ~RefusedWrites() {
+        SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (lock_ != INVALID_HANDLE_VALUE) CloseHandle(lock_);
+    }
     RefusedWrites(const RefusedWrites&) = delete;
     RefusedWrites& operator=(const RefusedWrites&) = delete;
 
-    const char* reason() const { return std::strerror(EACCES); }
+    std::string reason() const {
+        return profile::DescribeFailure(way_ == Locked ? EWOULDBLOCK : EROFS, true);
+    }
 
   private:
+    Way way_;
     std::string file_;
+    HANDLE lock_ = INVALID_HANDLE_VALUE;
 };
 #else
 class RefusedWrites {
   public:
-    enum Way { ReadOnlyDirectory, FileSizeLimit };
+    enum Way { ReadOnlyDirectory, ReadOnlyFile, FileSizeLimit, Locked, AnotherUsersLink };
 
     RefusedWrites(Way way, const std::string& file)
-        : way_(way), dir_(std::filesystem::path(file).parent_path().string()) {
-        if (way_ == FileSizeLimit) {
-            getrlimit(RLIMIT_FSIZE, &saved_);
-            rlimit small = saved_;
-            small.rlim_cur = 64;
-            signal(SIGXFSZ, SIG_IGN);
-            setrlimit(RLIMIT_FSIZE, &small);
-            return;
+        : way_(way), file_(file), dir_(std::filesystem::path(file).parent_path().string()) {
+        switch (way_) {
+            case FileSizeLimit: {
+                getrlimit(RLIMIT_FSIZE, &saved_);
+                rlimit small = saved_;
+                small.rlim_cur = 64;
+                signal(SIGXFSZ, SIG_IGN);
+                setrlimit(RLIMIT_FSIZE, &small);
+                return;
+            }
+            case Locked:
+                Hold();
+                return;
+            case AnotherUsersLink:
+                // Root never follows a link: it could be led to another user's file.
+                std::filesystem::rename(file_, dir_ + "/elsewhere.ini");
+                std::filesystem::create_symlink(dir_ + "/elsewhere.ini", file_);
+                return;
+            default:
+                chmod((way_ == ReadOnlyFile ? file_ : dir_).c_str(),
+                      way_ == ReadOnlyFile ? 0444 : 0555);
+                // Root passes permission checks; this thread's file access is made an ordinary
+                // user's, who owns the file and the directory.
+                if (geteuid() == 0 && chown(dir_.c_str(), 65534, 65534) == 0 &&
+                    chown(file_.c_str(), 65534, 65534) == 0)
+                    setfsuid(65534);
         }
-        chmod(dir_.c_str(), 0555);
-        // Root passes permission checks; this thread's file access is made an ordinary user's.
-        if (geteuid() == 0 && chown(dir_.c_str(), 65534, 65534) == 0) setfsuid(65534);
     }
     ~RefusedWrites() {
         if (way_ == FileSizeLimit) {
             setrlimit(RLIMIT_FSIZE, &saved_);
             signal(SIGXFSZ, SIG_DFL);
-            return;
+        } else if (way_ == Locked) {
+            kill(holder_, SIGKILL);
+            waitpid(holder_, nullptr, 0);
+        } else if (way_ == AnotherUsersLink) {
+            std::filesystem::rename(dir_ + "/elsewhere.ini", file_);
+        } else {
+            if (geteuid() == 0) {
+                setfsuid(0);
+                chown(dir_.c_str(), 0, 0);
+            }
+            chmod(dir_.c_str(), 0700);
+            chmod(file_.c_str(), 0600);
         }
-        if (geteuid() == 0) {
-            setfsuid(0);
-            chown(dir_.c_str(), 0, 0);
-        }
-        chmod(dir_.c_str(), 0700);
     }
     RefusedWrites(const RefusedWrites&) = delete;
     RefusedWrites& operator=(const RefusedWrites&) = delete;
 
-    const char* reason() const { return std::strerror(way_ == FileSizeLimit ? EFBIG : EACCES); }
+    std::string reason() const {
+        static const int errors[] = {EACCES, EROFS, EFBIG, EWOULDBLOCK, ELOOP};
+        return profile::DescribeFailure(errors[way_], true);
+    }
 
   private:
+    // Another process that keeps a lock on the file, as a writer stopped in a debugger does.
+    void Hold() {
+        int ready[2];
+        if (pipe(ready) != 0) return;
+        holder_ = fork();
+        if (holder_ == 0) {
+            const int fd = open(file_.c_str(), O_RDWR);
+            struct flock whole {};
+            whole.l_type = F_WRLCK;
+            if (fd >= 0 && fcntl(fd, F_SETLK, &whole) == 0) (void)!write(ready[1], "x", 1);
+            pause();
+            _exit(0);
+        }
+        char byte;
+        (void)!read(ready[0], &byte, 1);
+        close(ready[0]);
+        close(ready[1]);
+    }
+
     Way way_;
-    std::string dir_;
+    std::string file_, dir_;
     rlimit saved_{};
+    pid_t holder_ = 0;
 };
 #endif
 
@@ -216,11 +276,18 @@ TEST_F(PanelSave, AProfileDirectoryRemovedWhileThePanelIsOpenIsMadeAgainByTheNex
 }
 
 #ifdef _WIN32
-INSTANTIATE_TEST_SUITE_P(OneWay, FailedSave, ::testing::Values(RefusedWrites::ReadOnlyFile));
+INSTANTIATE_TEST_SUITE_P(EachWay, FailedSave,
+                         ::testing::Values(RefusedWrites::ReadOnlyFile, RefusedWrites::Locked));
 #else
-INSTANTIATE_TEST_SUITE_P(BothWays, FailedSave,
-                         ::testing::Values(RefusedWrites::ReadOnlyDirectory,
-                                           RefusedWrites::FileSizeLimit));
+std::vector<RefusedWrites::Way> RefusedWays() {
+    std::vector<RefusedWrites::Way> ways = {RefusedWrites::ReadOnlyDirectory,
+                                            RefusedWrites::ReadOnlyFile,
+                                            RefusedWrites::FileSizeLimit, RefusedWrites::Locked};
+    // Only root is refused its own link.
+    if (geteuid() == 0) ways.push_back(RefusedWrites::AnotherUsersLink);
+    return ways;
+}
+INSTANTIATE_TEST_SUITE_P(EachWay, FailedSave, ::testing::ValuesIn(RefusedWays()));
 #endif
 
 TEST_F(PanelSave, ABadOffsetStopsSaveAndOkAfterOneMessageEachAndWritesNothing) {

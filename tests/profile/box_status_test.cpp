@@ -5,6 +5,8 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -19,6 +21,8 @@
 #include <sys/stat.h>
 #endif
 
+#include "profile/file_store.h"
+#include "profile/private_profile.h"
 #include "profile_dir.h"
 
 namespace profile {
@@ -37,14 +41,20 @@ using Boxes = std::array<BoxStatus, kBoxCount>;
 
 using BoxStatusTest = ProfileDirTest;
 
-// Every box as all three calls see it; they must agree on its flag.
+// The one lookup of a box's flag, as the profile call makes it.
+int FlagByTheProfileCall(int box) {
+    return static_cast<int>(profile::GetPrivateProfileIntA(("Box" + std::to_string(box)).c_str(),
+                                                           "WatchDogError", 0, kBoxStatusFile));
+}
+
+// Every box as all three reads see it; they must agree on its flag.
 Boxes ReadAllBoxes() {
     std::array<std::int32_t, kBoxCount> flags = profile::ReadWatchDogErrors();
     Boxes boxes;
     for (int box = 1; box <= kBoxCount; ++box) {
         boxes[box - 1] = profile::ReadBoxStatus(box);
         EXPECT_EQ(flags[box - 1], boxes[box - 1].watchDogError) << "box " << box;
-        EXPECT_EQ(profile::ReadWatchDogError(box), boxes[box - 1].watchDogError) << "box " << box;
+        EXPECT_EQ(FlagByTheProfileCall(box), boxes[box - 1].watchDogError) << "box " << box;
     }
     return boxes;
 }
@@ -69,7 +79,7 @@ bool ReadsFinishWithin(unsigned seconds) {
     std::thread([done] {
         (void)profile::ReadWatchDogErrors();
         for (int box = 1; box <= kBoxCount; ++box) {
-            (void)profile::ReadWatchDogError(box);
+            (void)FlagByTheProfileCall(box);
             (void)profile::ReadBoxStatus(box);
         }
         *done = true;
@@ -160,7 +170,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Bytes("[Box2]\r\nLastAlarmForC1=ab\0cd\r\nWatchDogError=5\r\n"),
                     2,
                     {5, "", "ab", ""}},
-        DamagedCase{"NUL inside a header", Bytes("[Bo\0x2]\r\nWatchDogError=5\r\n"), 0, {}}));
+        DamagedCase{"NUL inside a header", Bytes("[Bo\0x2]\r\nWatchDogError=5\r\n"), 0, {}},
+        DamagedCase{"larger than any status file, so not read at all",
+                    "[Box2]\r\nWatchDogError=5\r\n" + std::string(profile::kMaxFileSize, ';'),
+                    0,
+                    {}}));
 
 TEST_F(BoxStatusTest, JunkAndHugeFilesNeitherCrashNorHang) {
     std::mt19937 random(11);
@@ -188,13 +202,23 @@ TEST_F(BoxStatusTest, JunkAndHugeFilesNeitherCrashNorHang) {
     }
 }
 
-TEST_F(BoxStatusTest, TheFlagsTellWhenTheirFileWasWritten) {
+TEST_F(BoxStatusTest, TheFlagsTellWhenTheirFileWasWrittenOrWhyItWasNotRead) {
     std::optional<std::int64_t> writtenAt = 0;
-    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt)[0], 0);
+    int failure = 0;
+    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt, &failure)[0], 0);
     EXPECT_EQ(writtenAt, std::nullopt) << "no file";
+    EXPECT_EQ(failure, ENOENT);
     Put(kBoxStatusFile, "[Box1]\r\nWatchDogError=1\r\n");
-    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt)[0], 1);
-    EXPECT_TRUE(writtenAt && writtenAt == profile::StatusFileWrittenAt());
+    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt, &failure)[0], 1);
+    const auto written =
+        std::chrono::file_clock::to_sys(std::filesystem::last_write_time(PathOf(kBoxStatusFile)));
+    EXPECT_EQ(writtenAt,
+              std::chrono::floor<std::chrono::seconds>(written).time_since_epoch().count());
+    EXPECT_EQ(failure, 0);
+    Put(kBoxStatusFile, std::string(profile::kMaxFileSize + 1, '\n'));
+    EXPECT_EQ(profile::ReadWatchDogErrors(&writtenAt, &failure)[0], 0);
+    EXPECT_EQ(writtenAt, std::nullopt) << "too large";
+    EXPECT_EQ(failure, EOVERFLOW);
 }
 
 TEST_F(BoxStatusTest, EveryCallSeesTheFileAsItIsNow) {

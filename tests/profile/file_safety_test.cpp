@@ -1,6 +1,7 @@
 // The file is never torn, never loses another writer's keys, and failures say so.
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include <windows.h>
 #endif
 
+#include "profile/file_store.h"
 #include "profile/private_profile.h"
 #include "profile_dir.h"
 
@@ -59,22 +61,47 @@ TEST_F(FileSafetyTest, FileSizeLimitFailsTheWriteAndKeepsTheOldFile) {
     EXPECT_EQ(EntryCount(), 1u) << "the failed temporary file is removed";
 }
 
-TEST_F(FileSafetyTest, ReadOnlyDirectoryFailsTheWriteAndKeepsTheOldFile) {
-    const std::string before = "[S]\r\nk=v\r\n";
-    Put("t.ini", before);
-    // Root ignores permissions, so the write is tried as an unprivileged user.
-    if (geteuid() == 0) {
-        ASSERT_EQ(chown(dir_.c_str(), 65534, 65534), 0);
-    }
-    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
-    int status = InChild([] {
+// Runs body in a child process as an ordinary user: root's children become nobody (65534), who
+// then owns the test's directory. Returns the exit status, 10 when privileges could not go.
+int AsUser(const std::string& dir, const std::function<int()>& body) {
+    if (geteuid() == 0 && chown(dir.c_str(), 65534, 65534) != 0) return 10;
+    return InChild([&] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) return 10;
-        errno = 0;
-        if (profile::WritePrivateProfileStringA("S", "k", "new", "t.ini")) return 11;
-        return errno == EACCES ? 0 : 12;
+        return body();
     });
-    EXPECT_EQ(status, 0) << "10: could not drop privileges, 11: reported success, 12: errno";
-    EXPECT_EQ(Get("t.ini"), before);
+}
+
+// Saves that are refused as the user who makes them: errno says why, the file stays.
+TEST_F(FileSafetyTest, RefusedSavesKeepTheFileAndSayWhy) {
+    const std::string before = "[S]\r\nk=v\r\n";
+    struct Refusal {
+        const char* what;
+        mode_t dirMode, fileMode;
+        int error;
+    } const refusals[] = {
+        {"read-only directory", 0555, 0644, EACCES},
+        {"read-only file", 0755, 0444, EROFS},
+    };
+    for (const Refusal& r : refusals) {
+        Put("t.ini", before);
+        ASSERT_EQ(chmod(PathOf("t.ini").c_str(), r.fileMode), 0);
+        if (geteuid() == 0) {
+            ASSERT_EQ(chown(PathOf("t.ini").c_str(), 65534, 65534), 0);
+        }
+        const int status = AsUser(dir_, [&] {
+            if (chmod(dir_.c_str(), r.dirMode) != 0) return 13;
+            // A save that changes nothing has nothing to refuse.
+            if (!profile::WritePrivateProfileStringA("S", "k", "v", "t.ini")) return 14;
+            errno = 0;
+            if (profile::WritePrivateProfileStringA("S", "k", "new", "t.ini")) return 11;
+            return errno == r.error ? 0 : 12;
+        });
+        ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+        EXPECT_EQ(status, 0) << r.what << " (10: privileges, 11: reported success, 12: errno, "
+                             << "13: chmod, 14: an unchanged save failed)";
+        EXPECT_EQ(Get("t.ini"), before) << r.what;
+        EXPECT_EQ(EntryCount(), 1u) << r.what;
+    }
 }
 
 TEST_F(FileSafetyTest, FifoInPlaceOfTheFileDoesNotHang) {
@@ -83,16 +110,47 @@ TEST_F(FileSafetyTest, FifoInPlaceOfTheFileDoesNotHang) {
     EXPECT_FALSE(profile::WritePrivateProfileStringA("S", "k", "v", "t.ini"));
 }
 
-TEST_F(FileSafetyTest, ReplacementKeepsPermissionsAndFollowsSymlinks) {
-    Put("real.ini", "[S]\r\nk=1\r\n");
-    ASSERT_EQ(chmod(PathOf("real.ini").c_str(), 0640), 0);
-    std::filesystem::create_symlink(PathOf("real.ini"), PathOf("t.ini"));
-    EXPECT_TRUE(profile::WritePrivateProfileStringA("S", "k", "2", "t.ini"));
-    EXPECT_TRUE(std::filesystem::is_symlink(PathOf("t.ini")));
-    EXPECT_EQ(Get("real.ini"), "[S]\r\nk=2\r\n");
-    struct stat st;
-    ASSERT_EQ(stat(PathOf("real.ini").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
+// A save follows a link only when the saving user owns the link and what it points to, and
+// never as root: a privileged writer must not be led to another user's file.
+TEST_F(FileSafetyTest, LinksAreFollowedOnlyToTheSaversOwnFiles) {
+    struct LinkCase {
+        const char* what;
+        bool rootSaves, rootOwnsLink, rootOwnsFile, followed;
+    } const cases[] = {
+        {"own link to own file in another folder", false, false, false, true},
+        {"root's save", true, true, true, false},
+        {"own link to another's file", false, false, true, false},
+        {"another's link to own file", false, true, false, false},
+    };
+    std::filesystem::create_directory(PathOf("other"));
+    for (const LinkCase& c : cases) {
+        const bool root = geteuid() == 0;
+        if (!root && (c.rootSaves || c.rootOwnsLink || c.rootOwnsFile)) continue;  // needs root
+        std::filesystem::remove(PathOf("t.ini"));
+        Put("other/real.ini", "[S]\r\nk=1\r\n");
+        ASSERT_EQ(chmod(PathOf("other/real.ini").c_str(), 0640), 0);
+        std::filesystem::create_symlink(PathOf("other/real.ini"), PathOf("t.ini"));
+        const uid_t user = root ? 65534 : geteuid();
+        for (const auto& [path, rootOwns] : {std::pair{PathOf("other"), false},
+                                             {PathOf("other/real.ini"), c.rootOwnsFile},
+                                             {PathOf("t.ini"), c.rootOwnsLink}})
+            ASSERT_EQ(lchown(path.c_str(), rootOwns ? 0 : user, rootOwns ? 0 : user), 0);
+        const auto save = [] {
+            errno = 0;
+            if (profile::WritePrivateProfileStringA("S", "k", "2", "t.ini")) return 0;
+            return errno == ELOOP ? 1 : 2;
+        };
+        const int status = c.rootSaves ? save() : AsUser(dir_, save);
+        EXPECT_EQ(status, c.followed ? 0 : 1) << c.what << " (2: another errno)";
+        EXPECT_TRUE(std::filesystem::is_symlink(PathOf("t.ini"))) << c.what;
+        EXPECT_EQ(Get("other/real.ini"), c.followed ? "[S]\r\nk=2\r\n" : "[S]\r\nk=1\r\n");
+        struct stat st;
+        ASSERT_EQ(stat(PathOf("other/real.ini").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0640u) << c.what;
+        if (root) {
+            ASSERT_EQ(chown(dir_.c_str(), 0, 0), 0);
+        }
+    }
 }
 
 TEST_F(FileSafetyTest, NewFileFollowsTheUmask) {
@@ -175,7 +233,7 @@ TEST_F(FileSafetyTest, ReadOnlyFileFailsTheWriteAndKeepsTheOldFile) {
     ASSERT_TRUE(SetFileAttributesA(PathOf("t.ini").c_str(), FILE_ATTRIBUTE_READONLY));
     errno = 0;
     EXPECT_FALSE(profile::WritePrivateProfileStringA("S", "k", "new", "t.ini"));
-    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(errno, EROFS);
     SetFileAttributesA(PathOf("t.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Get("t.ini"), before);
     EXPECT_EQ(EntryCount(), 1u) << "the failed temporary file is removed";
@@ -233,6 +291,55 @@ TEST_F(FileSafetyTest, TwoWritersAtOnceLoseNoKey) {
 }
 #endif
 
+// Another program that holds the writers' lock on `file` until the function returned lets go.
+std::function<void()> HoldTheWritersLock(const std::string& file) {
+#ifdef _WIN32
+    const std::string lockFile = file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock";
+    const HANDLE lock = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    EXPECT_NE(lock, INVALID_HANDLE_VALUE);
+    return [lock] { CloseHandle(lock); };
+#else
+    int ready[2];
+    EXPECT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        const int fd = open(file.c_str(), O_RDWR);
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        if (fd < 0 || fcntl(fd, F_SETLK, &whole) != 0) _exit(1);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char byte;
+    EXPECT_EQ(read(ready[0], &byte, 1), 1) << "the other process took no lock";
+    close(ready[0]);
+    close(ready[1]);
+    return [holder] {
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+    };
+#endif
+}
+
+// A writer that stops while it holds the lock holds up a save for two seconds at most.
+TEST_F(FileSafetyTest, ASaveWaitsForAnotherWritersLockTwoSecondsAtMost) {
+    const std::string before = "[S]\r\nk=v\r\n";
+    Put("t.ini", before);
+    const std::function<void()> letGo = HoldTheWritersLock(PathOf("t.ini"));
+    const auto start = std::chrono::steady_clock::now();
+    errno = 0;
+    EXPECT_FALSE(profile::WritePrivateProfileStringA("S", "k", "new", "t.ini"));
+    EXPECT_EQ(errno, EWOULDBLOCK);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    letGo();
+    EXPECT_GE(waited, std::chrono::milliseconds(1900));
+    EXPECT_LT(waited, std::chrono::seconds(5));
+    EXPECT_EQ(Get("t.ini"), before);
+    EXPECT_TRUE(profile::WritePrivateProfileStringA("S", "k", "new", "t.ini")) << "once let go";
+}
+
 TEST_F(FileSafetyTest, UnreadableFileInTheWayIsNeverOverwritten) {
     std::filesystem::create_directory(PathOf("t.ini"));
     errno = 0;
@@ -264,18 +371,34 @@ TEST_F(FileSafetyTest, BatchWithOneRefusedWriteWritesNothing) {
     EXPECT_EQ(Get("t.ini"), "[S]\r\nk=v\r\n");
 }
 
-TEST_F(FileSafetyTest, HugeFilesAndLinesAreReadAndKept) {
-    // 100 MB of filler, a line of 4 MB, and the key at the very end.
-    std::string bytes = "[Filler]\r\n";
+TEST_F(FileSafetyTest, LargeFilesAndLinesAreReadAndKeptUpToTheLimit) {
+    // Filler up to the limit, a line of 1 MB, and the key at the very end.
+    std::string bytes = "[Filler]\r\nLong=" + std::string(1u << 20, 'l') + "\r\n";
     const std::string line = "Filler=" + std::string(1000, 'f') + "\r\n";
-    while (bytes.size() < 100u << 20) bytes += line;
-    bytes += "Long=" + std::string(4u << 20, 'l') + "\r\n[S]\r\nk=end\r\n";
+    const std::string tail = "[S]\r\nk=end\r\n";
+    while (bytes.size() + line.size() + tail.size() + 4 <= profile::kMaxFileSize) bytes += line;
+    bytes += tail;
     Put("t.ini", bytes);
     EXPECT_EQ(Value("S", "k"), "end");
     EXPECT_EQ(Value("Filler", "Long"), std::string(255, 'l'));
     EXPECT_TRUE(profile::WritePrivateProfileStringA("S", "k", "changed", "t.ini"));
     bytes.replace(bytes.size() - 5, 3, "changed");
     EXPECT_TRUE(Get("t.ini") == bytes) << "every other byte of the big file is kept";
+
+    // A save that would go past the limit is refused, and a file past it is neither read nor
+    // overwritten.
+    errno = 0;
+    EXPECT_FALSE(
+        profile::WritePrivateProfileStringA("S", "more", std::string(2000, 'x').c_str(), "t.ini"));
+    EXPECT_EQ(errno, EOVERFLOW);
+    bytes.append(profile::kMaxFileSize + 1 - bytes.size(), ';');
+    Put("t.ini", bytes);
+    EXPECT_EQ(Value("S", "k"), "<missing>");
+    errno = 0;
+    EXPECT_FALSE(profile::WritePrivateProfileStringA("S", "k", "v", "t.ini"));
+    EXPECT_EQ(errno, EOVERFLOW);
+    EXPECT_TRUE(Get("t.ini") == bytes);
+    EXPECT_EQ(EntryCount(), 1u);
 }
 
 TEST_F(FileSafetyTest, RandomBytesNeverCrashAReadOrAWrite) {

@@ -116,19 +116,6 @@ TEST_F(ReadTest, LongValuesAreCutToCapacityMinusOne) {
     EXPECT_EQ(untouched, "z");
 }
 
-TEST_F(ReadTest, NullKeyListsKeysAndNullSectionListsSections) {
-    Put("t.ini", "[A]\r\nk1=1\r\nk2=2\r\n[B]\r\n");
-    char buf[32];
-    DWORD n = profile::GetPrivateProfileStringA("A", nullptr, "", buf, sizeof buf, "t.ini");
-    EXPECT_EQ(std::string(buf, n + 1), Bytes("k1\0k2\0\0"));
-    n = profile::GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof buf, "t.ini");
-    EXPECT_EQ(std::string(buf, n + 1), Bytes("A\0B\0\0"));
-    // Cut lists stay closed by two NULs.
-    n = profile::GetPrivateProfileStringA("A", nullptr, "", buf, 6, "t.ini");
-    EXPECT_EQ(n, 4u);
-    EXPECT_EQ(std::string(buf, 6), Bytes("k1\0k\0\0"));
-}
-
 TEST_F(ReadTest, EveryCallSeesTheFileAsItIsNow) {
     Put("t.ini", "[S]\r\nk=old\r\n");
     EXPECT_EQ(Read("S", "k"), "old");
@@ -166,36 +153,6 @@ TEST_F(ReadTest, MissingIntegerGivesTheDefault) {
     EXPECT_EQ(static_cast<int>(profile::GetPrivateProfileIntA("S", "k", -5, "t.ini")), -5);
     Put("t.ini", "[S]\r\nj=1\r\n");
     EXPECT_EQ(profile::GetPrivateProfileIntA("S", "k", 9, "t.ini"), 9u);
-}
-
-}  // namespace
-
-namespace {
-
-// Among many sections and keys, the first of each name must still win, whatever its case.
-TEST(SnapshotOfManyNames, FindsTheFirstOfEachNameAsASingleCallDoes) {
-    std::string file = "lead=0\r\n";
-    for (int n = 0; n < 30; ++n) {
-        file += "[S" + std::to_string(n) + "]\r\n";
-        for (int k = 0; k < 20; ++k)
-            file += "K" + std::to_string(k) + "=" + std::to_string(n * 100 + k) + "\r\n";
-        file += "k3=shadowed\r\n";
-    }
-    file += "[s7]\r\nk1=shadowed\r\nextra=1\r\n[]\r\nnameless=1\r\n";
-    profile::Snapshot snapshot = profile::Snapshot::OfBytes(file);
-    const profile::IniText text(file);
-    const std::pair<const char*, const char*> lookups[] = {
-        {"S0", "K0"},  {"s7", "k1"}, {"S7", "k3"},     {"s29", "K19"}, {"S7", "extra"},
-        {"S30", "K0"}, {"", "lead"}, {"", "nameless"}, {"S12", "K20"}, {" S5 ", " K2 "},
-    };
-    for (const auto& [section, key] : lookups) {
-        char value[16];
-        snapshot.GetString(section, key, "<missing>", value, sizeof value);
-        EXPECT_EQ(value, std::string(text.Find(section, key).value_or("<missing>")))
-            << section << "/" << key;
-    }
-    EXPECT_EQ(text.Find("S7", "k3"), "703");
-    EXPECT_EQ(text.Find("s7", "extra"), std::nullopt);
 }
 
 }  // namespace

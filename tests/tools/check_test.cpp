@@ -17,6 +17,7 @@ namespace {
 
 constexpr const char* kNoFile = "(none)";
 constexpr const char* kDirectory = "(a directory)";
+constexpr const char* kTooLarge = "(larger than any profile file)";
 
 // Boxes 1, 3, 5 and 7 enabled, 2 disabled; locations in Windows-1252, one with a '|'.
 constexpr const char* kBoxes =
@@ -33,8 +34,8 @@ constexpr const char* kTwoErrors =
 
 struct Case {
     const char* name;
-    const char* boxFile;     // or kNoFile, kDirectory
-    const char* statusFile;  // or kNoFile, kDirectory
+    const char* boxFile;     // or kNoFile, kDirectory, kTooLarge
+    const char* statusFile;  // or kNoFile, kDirectory, kTooLarge
     long long statusAge;     // seconds since the status file was written
     std::vector<std::string> args;
     int exitCode;
@@ -128,14 +129,21 @@ const Case kCases[] = {
      20,
      {},
      3,
-     "MIRELKO UNKNOWN - cannot read {dir}/rurizuz.ini: Is a directory"},
+     "MIRELKO UNKNOWN - cannot read {dir}/rurizuz.ini: not a regular file"},
     {"UnreadableStatusFile",
      kBoxes,
      kDirectory,
      20,
      {},
      3,
-     "MIRELKO UNKNOWN - cannot read {dir}/zivazoz.ini: Is a directory"},
+     "MIRELKO UNKNOWN - cannot read {dir}/zivazoz.ini: not a regular file"},
+    {"StatusFileTooLarge",
+     kBoxes,
+     kTooLarge,
+     20,
+     {},
+     3,
+     "MIRELKO UNKNOWN - cannot read {dir}/zivazoz.ini: too large (over 4 MB)"},
     {"MaxAgeNotANumber",
      kBoxes,
      kAllFine,
@@ -200,7 +208,8 @@ class CheckFiles : public ProfileDirTest {
   protected:
     void Place(const std::string& name, const char* bytes) const {
         if (bytes == kDirectory) std::filesystem::create_directory(PathOf(name));
-        if (bytes != kNoFile && bytes != kDirectory) Put(name, bytes);
+        if (bytes == kTooLarge) Put(name, kTwoErrors + std::string(4u << 20, ';'));
+        if (bytes != kNoFile && bytes != kDirectory && bytes != kTooLarge) Put(name, bytes);
     }
     void Age(const std::string& name, long long seconds) const {
         const std::time_t then = std::time(nullptr) - seconds;
@@ -284,6 +293,7 @@ struct Metrics {
     std::vector<std::string> lines = {};
     std::vector<std::string> absent = {};  // what no line starts with
     mode_t dirMode = 0755, outMode = 0755;
+    bool outputIsALink = false;  // to a file elsewhere, which must stay as it is
 };
 
 const Metrics kMetrics[] = {
@@ -299,6 +309,10 @@ const Metrics kMetrics[] = {
     {.name = "IntoAFile",
      .args = {"--output", kToFile},
      .lines = {"mirelko_read_success 1", "mirelko_box_watchdog_error" + std::string(kBox3) + " 3"}},
+    {.name = "IntoALinksPlace",
+     .args = {"--output", kToFile},
+     .lines = {"mirelko_read_success 1"},
+     .outputIsALink = true},
     {.name = "NoStatusFile",
      .statusFile = kNoFile,
      .lines = {"mirelko_box_watchdog_error" + std::string(kBox3) + " 0",
@@ -306,7 +320,7 @@ const Metrics kMetrics[] = {
      .absent = {"mirelko_status_file_age"}},
     {.name = "UnreadableStatusFile",
      .statusFile = kDirectory,
-     .err = "cannot read {dir}/zivazoz.ini: Is a directory",
+     .err = "cannot read {dir}/zivazoz.ini: not a regular file",
      .lines = {"mirelko_read_success 0", "mirelko_box_enabled" + std::string(kBox3) + " 1",
                "mirelko_status_file_present 1"},
      .absent = {"mirelko_box_watchdog_error"}},
@@ -320,18 +334,18 @@ const Metrics kMetrics[] = {
      .boxFile = kDirectory,
      .args = {"--output", kToFile},
      .exitCode = 3,
-     .err = "cannot read {dir}/rurizuz.ini: Is a directory",
+     .err = "cannot read {dir}/rurizuz.ini: not a regular file",
      .lines = {"mirelko_read_success 0"},
      .absent = {"mirelko_box", "old"}},
     {.name = "UnreadableProfileDirectory",
      .exitCode = 3,
-     .err = "cannot read {dir}/rurizuz.ini: Permission denied",
+     .err = "cannot read {dir}/rurizuz.ini: no permission",
      .lines = {"mirelko_read_success 0"},
      .dirMode = 0},
     {.name = "OutputFolderReadOnly",
      .args = {"--output", kToFile},
      .exitCode = 3,
-     .err = "cannot write {dir}/out/mirelko.prom: Permission denied",
+     .err = "cannot write {dir}/out/mirelko.prom: no permission",
      .lines = {"old"},
      .outMode = 0555},
     {.name = "MaxAgeIsForNagios",
@@ -361,7 +375,9 @@ TEST_P(MirelkoMetrics, KeepTheStateInTheMetricsAndNeverWriteHalfAFile) {
     if (c.statusFile != kNoFile) Age("zivazoz.ini", 20);
     const std::string out = PathOf("out");
     std::filesystem::create_directory(out);
-    Put("out/mirelko.prom", "old\n");
+    Put(c.outputIsALink ? "elsewhere.prom" : "out/mirelko.prom", "old\n");
+    if (c.outputIsALink)
+        std::filesystem::create_symlink(PathOf("elsewhere.prom"), PathOf("out/mirelko.prom"));
     std::vector<std::string> args = {"--format=prometheus"};
     for (const std::string& arg : c.args) args.push_back(Replaced(arg, "{dir}", dir_));
     ASSERT_EQ(::chmod(out.c_str(), c.outMode), 0);
@@ -375,6 +391,8 @@ TEST_P(MirelkoMetrics, KeepTheStateInTheMetricsAndNeverWriteHalfAFile) {
     EXPECT_TRUE(!toFile || run.out.empty()) << run.out;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1) << "a temporary file";
     const std::string written = toFile ? Get("out/mirelko.prom") : run.out;
+    EXPECT_FALSE(std::filesystem::is_symlink(PathOf("out/mirelko.prom")));
+    EXPECT_TRUE(!c.outputIsALink || Get("elsewhere.prom") == "old\n") << "written through";
     EXPECT_TRUE(!c.lines.empty() || written.empty()) << written;
     std::string metrics = "\n" + written;
     std::smatch age;

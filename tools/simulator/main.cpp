@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         if (!simulator::WriteStatuses(simulation.statuses(), options.mode)) {
             std::fprintf(stderr, "box-simulator: cannot write %s: %s\n",
                          profile::ResolveProfilePath(profile::kBoxStatusFile).c_str(),
-                         std::strerror(errno));
+                         profile::DescribeFailure(errno, true).c_str());
             return 1;
         }
         for (const simulator::Event& event : events)

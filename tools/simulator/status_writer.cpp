@@ -9,7 +9,7 @@
 #include <string>
 
 #include "profile/file_store.h"
-#include "profile/ini_text.h"
+#include "profile/ini_editor.h"
 #include "profile/private_profile.h"
 
 namespace simulator {
@@ -60,8 +60,8 @@ bool WriteInPlace(const std::map<profile::BoxNumber, profile::BoxStatus>& status
         statuses, [&](const std::string& section, const char* key, const std::string& value) {
             std::optional<std::string> bytes = profile::ReadFileBytes(path);
             if (!bytes && errno != ENOENT) return false;  // never overwrite what could not be read
-            profile::IniText text(bytes.value_or(std::string()));
-            return !text.Set(section, key, value) || WriteWhereItIs(path, text.bytes());
+            std::string text = bytes.value_or(std::string());
+            return !profile::SetEntry(text, section, key, value) || WriteWhereItIs(path, text);
         });
 }
 

@@ -1,12 +1,10 @@
-// The index finds the sections it is told of ahead as a lookup of any other section would.
-#include "profile/ini_index.h"
+// Many lookups in one pass find what each lookup alone finds, among other sections and keys.
+#include "profile/ini_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "profile/ini_text.h"
 
 namespace {
 
@@ -22,7 +20,7 @@ std::string Filler() {
 struct IndexCase {
     const char* what;
     std::string text;
-    std::vector<std::string_view> wanted;
+    std::vector<std::string_view> others;  // sections looked up in the same pass
     const char* section;
     const char* key;
     const char* expected;  // kMissing when the lookup finds nothing
@@ -34,10 +32,15 @@ class IndexTable : public ::testing::TestWithParam<IndexCase> {};
 
 TEST_P(IndexTable, FindsWhatTheTextHolds) {
     const IndexCase& c = GetParam();
-    const profile::IniIndex index(c.text, c.wanted);
-    EXPECT_EQ(index.Find(c.section, c.key).value_or(kMissing), c.expected) << c.what;
-    EXPECT_EQ(profile::IniText(c.text).Find(c.section, c.key).value_or(kMissing), c.expected);
-    EXPECT_EQ(index.Sections(), profile::IniText(c.text).Sections());
+    EXPECT_EQ(profile::FindValue(c.text, c.section, c.key).value_or(kMissing), c.expected)
+        << c.what;
+    std::vector<profile::Wanted> wanted;
+    for (std::string_view other : c.others) wanted.push_back({other, c.key});
+    wanted.push_back({c.section, c.key});
+    std::vector<profile::Found> found(wanted.size());
+    profile::FindAll(c.text, profile::Lookups(wanted), found);
+    const std::optional<profile::IniLine>& entry = found.back().entry;
+    EXPECT_EQ(entry ? entry->value : kMissing, c.expected) << c.what << ", with others";
 }
 
 const std::vector<IndexCase> kIndexCases = {
@@ -90,5 +93,32 @@ const std::vector<IndexCase> kIndexCases = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, IndexTable, ::testing::ValuesIn(kIndexCases));
+
+// Among many sections and keys, the first of each name must still win, whatever its case and
+// whatever the order the lookups come in.
+TEST(FindAll, FindsTheFirstOfEachNameAsASingleLookupDoes) {
+    std::string file = "lead=0\r\n";
+    for (int n = 0; n < 30; ++n) {
+        file += "[S" + std::to_string(n) + "]\r\n";
+        for (int k = 0; k < 20; ++k)
+            file += "K" + std::to_string(k) + "=" + std::to_string(n * 100 + k) + "\r\n";
+        file += "k3=shadowed\r\n";
+    }
+    file += "[s7]\r\nk1=shadowed\r\nextra=1\r\n[]\r\nnameless=1\r\n";
+    const std::vector<profile::Wanted> wanted = {
+        {"S0", "K0"},  {"s7", "k1"}, {"S7", "k3"},     {"s29", "K19"}, {"S7", "extra"},
+        {"S30", "K0"}, {"", "lead"}, {"", "nameless"}, {"S12", "K20"}, {" S5 ", " K2 "},
+        {"S7", "K2"},  {"S7", "k1"}, {"S29", "K18"},
+    };
+    std::vector<profile::Found> found(wanted.size());
+    profile::FindAll(file, profile::Lookups(wanted), found);
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const auto alone = profile::FindValue(file, wanted[i].section, wanted[i].key);
+        EXPECT_EQ(found[i].entry ? std::optional(found[i].entry->value) : std::nullopt, alone)
+            << wanted[i].section << "/" << wanted[i].key;
+    }
+    EXPECT_EQ(profile::FindValue(file, "S7", "k3"), "703");
+    EXPECT_EQ(profile::FindValue(file, "s7", "extra"), std::nullopt);
+}
 
 }  // namespace

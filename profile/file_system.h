@@ -1,0 +1,80 @@
+// The few things a read and a save ask of the operating system, one file of them for each
+// system. What is done with them, and in what order, is file_store.cpp's, the same everywhere.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "profile/file_store.h"
+
+namespace profile::sys {
+
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
+inline constexpr char kSeparator = '/';
+#endif
+
+bool IsBareName(const std::string& name);
+// Where bare names live when $MIRELKO_PROFILE_DIR does not say.
+std::string DefaultProfileDirectory();
+// Makes the directory and its parents; false with errno set when it is not there afterwards.
+bool MakeDirectories(const std::string& dir);
+unsigned long ProcessId();
+
+// An open file, closed with the object.
+class File {
+  public:
+    File() = default;
+    explicit File(std::intptr_t handle) : handle_(handle) {}
+    File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNone; }
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    bool ok() const { return handle_ != kNone; }
+    std::intptr_t get() const { return handle_; }
+    // False with errno set when the system reports that what was written did not all arrive.
+    bool Close();
+
+  private:
+    static constexpr std::intptr_t kNone = -1;  // an invalid descriptor and handle alike
+    std::intptr_t handle_ = kNone;
+};
+
+// Opened for reading and shared with every other program, so a writer is never kept out.
+File OpenForReading(const std::string& path);
+// The whole open file however it grows or shrinks meanwhile, and with `withTime` when it was last
+// written. EOVERFLOW, with nothing more read, when it holds more than kMaxFileSize.
+bool ReadWhole(const File& file, bool withTime, FileText& out);
+
+// What a save holds while it runs.
+struct SaveLock {
+    File lock;              // the writers' lock, where it is a file of its own
+    File current;           // the file as it is, open for reading; not open when there is none
+    bool readOnly = false;  // the saving user may not write the file
+    bool created = false;   // the lock made an empty file where there was none
+};
+enum class Locking { kHeld, kBusy, kLink, kFailed };
+// Takes the right to replace the file at `path`: kBusy while another writer has it, kLink when a
+// symbolic link is in the file's place, kFailed with errno set when it cannot be had.
+Locking TryLock(const std::string& path, SaveLock& lock);
+// Turns `path`, a symbolic link, into what it points to when the saving user owns both and is
+// not root; false otherwise.
+bool FollowOwnLink(std::string& path);
+
+// Removes the files in `dir` whose names begin with `prefix`.
+void RemoveStartingWith(const std::string& dir, const std::string& prefix);
+// A new file at `path`, open for writing, with the permissions and owner of `like` where it is
+// open.
+File CreateTemporary(const std::string& path, const File& like);
+bool WriteAndSync(const File& file, std::string_view bytes);
+// Puts `from` in the place of `to`, in one step.
+bool Replace(const std::string& from, const std::string& to);
+// Makes a rename in `dir` reach the disk.
+void SyncDirectory(const std::string& dir);
+void Remove(const std::string& path);
+
+}  // namespace profile::sys

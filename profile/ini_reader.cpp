@@ -1,0 +1,167 @@
+#include "profile/ini_reader.h"
+
+#include <cstring>
+#include <vector>
+
+namespace profile {
+
+namespace {
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::string_view Unquote(std::string_view v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+// The lines of a text one after the other, from after a UTF-8 byte-order mark. The next place of
+// each byte that ends a part of a line is found with memchr and kept until the lines pass it, so
+// every byte is looked at once per kind, however long or short the lines are.
+class LineReader {
+  public:
+    explicit LineReader(std::string_view text)
+        : text_(text), at_(text.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0) {}
+
+    std::size_t at() const { return at_; }
+    bool Next(IniLine& line);
+
+  private:
+    struct Mark {
+        char byte;
+        std::size_t at = 0;
+        bool known = false;
+    };
+    // The first `mark.byte` at or after `from`, or the text's end.
+    std::size_t NextOf(Mark& mark, std::size_t from) {
+        if (!mark.known || mark.at < from) {
+            const void* hit = std::memchr(text_.data() + from, mark.byte, text_.size() - from);
+            mark.at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
+                          : text_.size();
+            mark.known = true;
+        }
+        return mark.at;
+    }
+
+    std::string_view text_;
+    std::size_t at_;
+    Mark lf_{'\n'}, cr_{'\r'}, nul_{'\0'}, equals_{'='};
+};
+
+bool LineReader::Next(IniLine& line) {
+    if (at_ >= text_.size()) return false;
+    const char* const s = text_.data();
+    const std::size_t lineBreak = std::min(NextOf(lf_, at_), NextOf(cr_, at_));
+    const std::size_t content = std::min(lineBreak, NextOf(nul_, at_));
+    line = IniLine{};
+    line.begin = at_;
+    line.end = lineBreak;
+    line.next =
+        lineBreak +
+        (lineBreak == text_.size()                                                          ? 0
+         : s[lineBreak] == '\r' && lineBreak + 1 < text_.size() && s[lineBreak + 1] == '\n' ? 2
+                                                                                            : 1);
+    std::size_t open = at_;
+    while (open < content && IsBlank(s[open])) ++open;
+    const void* close = open < content && s[open] == '['
+                            ? std::memchr(s + open + 1, ']', content - open - 1)
+                            : nullptr;
+    if (close) {
+        line.kind = IniLine::kHeader;
+        line.name =
+            Trim(std::string_view(s + open + 1, static_cast<const char*>(close) - s - open - 1));
+    } else if (const std::size_t equals = NextOf(equals_, at_); equals < content) {
+        line.kind = IniLine::kEntry;
+        line.name = Trim(std::string_view(s + at_, equals - at_));
+        line.value = Unquote(Trim(std::string_view(s + equals + 1, content - equals - 1)));
+        line.rawValue = equals + 1;
+    }
+    at_ = line.next;
+    return true;
+}
+
+}  // namespace
+
+Lookups::Lookups(std::span<const Wanted> wanted) : same_(wanted.size()) {
+    wanted_.reserve(wanted.size());
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const Wanted trimmed{Trim(wanted[i].section), Trim(wanted[i].key)};
+        same_[i] = i;
+        for (std::size_t j = 0; j < i && same_[i] == i; ++j) {
+            if (SameName(wanted_[j].key, trimmed.key) &&
+                SameName(wanted_[j].section, trimmed.section))
+                same_[i] = j;
+        }
+        wanted_.push_back(trimmed);
+    }
+}
+
+void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> found) {
+    const std::vector<Wanted>& wanted = lookups.wanted_;
+    // Each lookup waits for its section, then is open while the lines are in it, then done.
+    // Only the first of those that ask the same is made; the others are given its answer.
+    enum State : char { kWaiting, kOpen, kDone };
+    std::vector<State> state(wanted.size(), kWaiting);
+    std::vector<std::size_t> open;  // the lookups of the section the lines are in
+    for (Found& f : found) f = Found{};
+
+    LineReader lines(text);
+    SectionSpan span{0, lines.at(), text.size(), lines.at(), false};
+    bool leading = true, hasEntries = false;
+    const auto close = [&](bool keepWaiting) {
+        for (std::size_t i : open) {
+            state[i] = keepWaiting ? kWaiting : kDone;
+            if (!keepWaiting) found[i].section = span;
+        }
+        open.clear();
+    };
+    const auto openIf = [&](auto&& matches) {
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            if (lookups.same_[i] == i && state[i] == kWaiting && matches(wanted[i].section)) {
+                state[i] = kOpen;
+                open.push_back(i);
+            }
+        }
+    };
+    // The nameless section of the entries before the first header.
+    openIf([](std::string_view section) { return section.empty(); });
+    std::size_t hint = 0;  // where in `open` to look first
+    for (IniLine line; lines.Next(line);) {
+        if (line.kind == IniLine::kHeader) {
+            span.end = line.begin;
+            // Without entries of its own, the nameless section is the first "[]" header's.
+            close(leading && !hasEntries);
+            span = SectionSpan{line.begin, line.next, text.size(), line.next, !line.terminated()};
+            leading = hasEntries = false;
+            openIf([&](std::string_view section) { return SameName(section, line.name); });
+            hint = 0;
+            continue;
+        }
+        if (line.kind != IniLine::kEntry) continue;
+        hasEntries = true;
+        span.insertAt = line.next;
+        span.insertNeedsBreak = !line.terminated();
+        for (std::size_t n = 0; n < open.size(); ++n) {
+            const std::size_t at = (hint + n) % open.size();
+            Found& f = found[open[at]];
+            if (!f.entry && SameName(wanted[open[at]].key, line.name)) {
+                f.entry = line;
+                hint = at + 1;
+                break;
+            }
+        }
+    }
+    span.end = text.size();
+    close(false);
+    for (std::size_t i = 0; i < wanted.size(); ++i) found[i] = found[lookups.same_[i]];
+}
+
+std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
+                                          std::string_view key) {
+    const Wanted wanted{section, key};
+    Found found;
+    FindAll(text, Lookups({&wanted, 1}), {&found, 1});
+    return found.entry ? std::optional(found.entry->value) : std::nullopt;
+}
+
+}  // namespace profile
