@@ -6,7 +6,8 @@
 namespace {
 
 void ReportLaunchFailure(UINT result) {
-    const char* reason = result == 2    ? "it was not found"
+    const char* reason = result == 0    ? "the system is out of memory or resources"
+                         : result == 2  ? "it was not found"
                          : result == 11 ? "the file is not a program"
                                         : "the system refused to start it";
     char text[160];
