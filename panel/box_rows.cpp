@@ -61,8 +61,12 @@ BOOL CPanelDlg::SaveConfig() {
 }
 
 void CPanelDlg::ApplyRowState(profile::BoxNumber box) {
-    UpdateData(TRUE);
     const PanelBox& row = PanelBoxOf(box);
+    // A pull stopped by an offset that does not parse leaves every check state stale; this row
+    // follows its own check box all the same, and its lamps with it.
+    if (!UpdateData(TRUE)) {
+        enabled[box - 1] = static_cast<int>(GetDlgItem(row.checkBox)->SendMessage(BM_GETCHECK));
+    }
     const BOOL enable = enabled[box - 1] != 0 ? TRUE : FALSE;
     for (int field : {row.location, row.ipAddress, row.offset}) {
         GetDlgItem(field)->EnableWindow(enable);

@@ -56,7 +56,8 @@ int GetSystemMetrics(int index);
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
-// Starts a program without waiting for it: above 31 on success, 2 not found, 11 not a program.
+// Starts a program without waiting for it: above 31 on success, 0 out of memory or resources
+// (no thread or process to be had), 2 not found, 11 not a program.
 UINT WinExec(LPCSTR commandLine, UINT showCommand);
 
 // Threads and timing, as the C runtime and kernel provide them on Windows.

@@ -105,6 +105,18 @@ TEST_F(PanelRows, ClearingRowFiveGreysAndDarkensOnlyRowFive) {
     });
 }
 
+TEST_F(PanelRows, ABadEarlierOffsetLeavesRowsFollowingTheirBoxesAndStartsNothing) {
+    PutTable([](profile::BoxTable& table) { table[0].enabled = 1; });
+    test::MessageBoxAnswerer messages;
+    Run([&] {
+        Retype(PanelBoxOf(1).offset, "");
+        Click(PanelBoxOf(5).checkBox);
+        EXPECT_TRUE(FieldsEnabled(5) && AnyLampShown(5));
+        Click(PanelBoxOf(3).configuration);  // no didozur anywhere: a start would be reported
+    });
+    EXPECT_EQ(messages.texts(), std::vector<std::string>(2, "Please enter an integer."));
+}
+
 #ifndef _WIN32
 // Where the Qt backend puts widgets and how it moves the focus; on Windows the system's dialog
 // manager does both.

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <stdexcept>
 
 #include "tests/toolkit/support/gui_support.h"
 #include "tests/toolkit/support/probe_dialog.h"
@@ -135,8 +136,11 @@ TEST_F(DialogKeyboard, TheDialogOpensWithTheFocusOnItsFirstTabStop) {
     EXPECT_EQ(focused, IDOK);
 }
 
+// Other's handler throws: the failure is reported and the dialog goes on to the later clicks.
 TEST_F(DialogKeyboard, ClicksReachTheirHandlersAndFamiliesGetThePlace) {
     CProbeDlg dialog;
+    dialog.onOther = [] { throw std::runtime_error("no handles left"); };
+    test::MessageBoxCloser boxes;
     WhenModalOpens([&](QWidget*) {
         QTest::mouseClick(test::ControlWidget(dialog.m_hWnd, test::kOther), Qt::LeftButton);
         QTest::mouseClick(test::ControlWidget(dialog.m_hWnd, test::kTick), Qt::LeftButton);
@@ -146,6 +150,10 @@ TEST_F(DialogKeyboard, ClicksReachTheirHandlersAndFamiliesGetThePlace) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(dialog.otherClicks, 1);
     EXPECT_EQ(dialog.familyPlaces, (std::vector<int>{2, 1}));
+    EXPECT_EQ(boxes.texts(),
+              QStringList{"\"Other\" could not be completed: no handles left.\n\nThe "
+                          "program keeps running, but the action may be only partly "
+                          "done."});
 }
 
 TEST_F(DialogKeyboard, AMissingTemplateRunsNothing) {

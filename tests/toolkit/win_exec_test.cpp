@@ -1,6 +1,8 @@
 // WinExec starts programs without waiting, finds bare names like Windows, and reports why not.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -151,6 +153,20 @@ TEST_F(WinExecTest, ReportsNotFoundAndNotAProgram) {
     EXPECT_EQ(WinExec((folder_ / "not_executable").c_str(), SW_SHOW), 11u);
     EXPECT_EQ(WinExec(folder_.c_str(), SW_SHOW), 11u);
     EXPECT_EQ(WinExec("plain_text", SW_SHOW), 11u);
+}
+
+TEST_F(WinExecTest, WithoutAThreadToBeHadNothingStartsAndTheResultIsZero) {
+    const pid_t forked = fork();
+    if (forked == 0) {
+        const rlimit one{1, 1};
+        setrlimit(RLIMIT_NPROC, &one);  // which holds an ordinary user, not root
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+        const UINT result = WinExec("/bin/true", SW_SHOW);
+        _exit(wait(nullptr) == -1 ? static_cast<int>(result) : 98);  // -1: it has no child
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(forked, &status, 0), forked);
+    EXPECT_EQ(status, 0) << "exit code " << WEXITSTATUS(status);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <future>
 #include <optional>
 #include <string>
 #include <thread>
@@ -20,6 +21,7 @@ extern char** environ;
 namespace {
 
 constexpr UINT kStarted = 33;
+constexpr UINT kOutOfResources = 0;
 constexpr UINT kNotFound = 2;      // ERROR_FILE_NOT_FOUND
 constexpr UINT kNotAProgram = 11;  // ERROR_BAD_FORMAT
 
@@ -118,14 +120,27 @@ UINT WinExec(LPCSTR commandLine, UINT) {
     std::vector<char*> argv;
     for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
-    pid_t child = 0;
-    const int error = posix_spawn(&child, program->c_str(), nullptr, nullptr, argv.data(), environ);
-    if (error != 0) return error == ENOENT ? kNotFound : kNotAProgram;
-    // Never waited for by the caller, but reaped when it ends, so it leaves no zombie behind.
-    std::thread([child] {
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return kStarted;
+    // One thread starts the program and reaps it when it ends (the caller never waits, and no
+    // zombie is left), so a thread that cannot be had means no program started. It reads the
+    // program and argv only until it hands back the result, which this thread waits for, and
+    // owns the promise, so the result's state outlives the hand-over.
+    std::promise<int> promise;
+    std::future<int> spawned = promise.get_future();
+    try {
+        std::thread([promise = std::move(promise), &program, &argv]() mutable {
+            pid_t child = 0;
+            const int error =
+                posix_spawn(&child, program->c_str(), nullptr, nullptr, argv.data(), environ);
+            promise.set_value(error);
+            int status = 0;
+            while (error == 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::exception&) {  // no thread to be had, or no memory for one
+        return kOutOfResources;
+    }
+    const int error = spawned.get();
+    if (error == 0) return kStarted;
+    if (error == EAGAIN || error == ENOMEM) return kOutOfResources;
+    return error == ENOENT ? kNotFound : kNotAProgram;
 }

@@ -82,7 +82,10 @@ void CProbeDlg::OnCancel() {
     CDialog::OnCancel();
 }
 
-void CProbeDlg::OnOther() { ++otherClicks; }
+void CProbeDlg::OnOther() {
+    ++otherClicks;
+    if (onOther) onOther();
+}
 void CProbeDlg::OnFamily(int place) { familyPlaces.push_back(place); }
 void CProbeDlg::OnSelectionChange() { selectionChanges.push_back(list.GetCurSel()); }
 

@@ -55,6 +55,7 @@ class CProbeDlg : public CDialog {
 
     // Runs inside OnInitDialog, after the default initialization.
     std::function<void(CProbeDlg&)> onInit;
+    std::function<void()> onOther;  // runs inside Other's handler, after the count
 
   protected:
     BOOL OnInitDialog() override;
