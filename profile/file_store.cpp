@@ -1,6 +1,7 @@
 // Reading and saving profile files, the same on every system over the calls of file_system.h.
 #include "profile/file_store.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -57,7 +58,57 @@ bool ReplaceWith(const std::string& path, std::string_view bytes, const sys::Fil
     return true;
 }
 
+// The whole open file however it grows or shrinks meanwhile: EOVERFLOW, with nothing more read,
+// when it holds more than kMaxFileSize.
+bool ReadWhole(const sys::File& file, bool withTime, FileText& out) {
+    std::uint64_t size = 0;
+    if (!sys::Measure(file, withTime, size, out.writtenAt)) return false;
+    if (size > kMaxFileSize) {
+        errno = EOVERFLOW;
+        return false;
+    }
+    // A byte more than its size is asked for, so that one read usually meets the end: for a
+    // regular file, a read that brings less than was asked for has met it.
+    std::size_t room = static_cast<std::size_t>(size) + 1;
+    out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
+    out.size = 0;
+    for (;;) {
+        const long long got = sys::ReadSome(file, out.bytes.get() + out.size, room - out.size);
+        if (got < 0) return false;
+        out.size += static_cast<std::size_t>(got);
+        if (out.size < room) return true;
+        if (out.size > kMaxFileSize) {  // it grew past the limit while being read
+            errno = EOVERFLOW;
+            return false;
+        }
+        const std::size_t grown = std::min(2 * room, kMaxFileSize + 1);
+        std::unique_ptr<char[]> bigger(new char[grown]);
+        std::memcpy(bigger.get(), out.bytes.get(), out.size);
+        out.bytes = std::move(bigger);
+        room = grown;
+    }
+}
+
 }  // namespace
+
+namespace sys {
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = kNone;
+    }
+    return *this;
+}
+
+File::~File() {
+    const int error = errno;
+    Close();
+    errno = error;
+}
+
+}  // namespace sys
 
 std::string ProfileDirectory() {
     if (const char* dir = std::getenv("MIRELKO_PROFILE_DIR"); dir && *dir) return dir;
@@ -71,7 +122,7 @@ std::string ResolveProfilePath(const std::string& fileName) {
 std::optional<FileText> ReadProfileFile(const std::string& fileName, bool withTime) {
     const sys::File file = sys::OpenForReading(ResolveProfilePath(fileName));
     FileText text;
-    if (!file.ok() || !sys::ReadWhole(file, withTime, text)) return std::nullopt;
+    if (!file.ok() || !ReadWhole(file, withTime, text)) return std::nullopt;
     return text;
 }
 
@@ -121,7 +172,7 @@ bool UpdateFile(const std::string& fileName,
     std::optional<std::string> bytes;
     if (lock.current.ok() && !lock.created) {
         FileText text;
-        if (!sys::ReadWhole(lock.current, false, text)) return false;  // never overwrite it then
+        if (!ReadWhole(lock.current, false, text)) return false;  // never overwrite it then
         bytes.emplace(text.text());
     }
     if (!edit(bytes) || !bytes) {

@@ -46,9 +46,11 @@ class File {
 
 // Opened for reading and shared with every other program, so a writer is never kept out.
 File OpenForReading(const std::string& path);
-// The whole open file however it grows or shrinks meanwhile, and with `withTime` when it was last
-// written. EOVERFLOW, with nothing more read, when it holds more than kMaxFileSize.
-bool ReadWhole(const File& file, bool withTime, FileText& out);
+// The size of an open regular file, and with `withTime` when it was last written (seconds since
+// 1970-01-01 UTC); false with errno set, EISDIR or EINVAL for what is not a regular file.
+bool Measure(const File& file, bool withTime, std::uint64_t& size, std::int64_t& writtenAt);
+// Reads up to `room` bytes: how many came, 0 at the end, -1 with errno set on failure.
+long long ReadSome(const File& file, char* into, std::size_t room);
 
 // What a save holds while it runs.
 struct SaveLock {

@@ -38,21 +38,6 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
-File::~File() {
-    const int error = errno;
-    Close();
-    errno = error;
-}
-
 bool File::Close() {
     const bool closed = !ok() || ::close(Fd(*this)) == 0;
     handle_ = kNone;
@@ -94,38 +79,23 @@ File OpenForReading(const std::string& path) {
     return File(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
-bool ReadWhole(const File& file, bool /*withTime: fstat tells it with the size*/, FileText& out) {
+bool Measure(const File& file, bool /*withTime: fstat tells it anyway*/, std::uint64_t& size,
+             std::int64_t& writtenAt) {
     struct stat st;
     if (::fstat(Fd(file), &st) != 0) return false;
     if (!S_ISREG(st.st_mode)) {
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxFileSize) {
-        errno = EOVERFLOW;
-        return false;
-    }
-    // A byte more than its size is asked for, so that one read usually meets the end: for a
-    // regular file, a read that brings less than was asked for has met it.
-    std::size_t room = static_cast<std::size_t>(st.st_size) + 1;
-    out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
-    out.size = 0;
-    out.writtenAt = static_cast<std::int64_t>(st.st_mtime);
+    size = static_cast<std::uint64_t>(st.st_size);
+    writtenAt = static_cast<std::int64_t>(st.st_mtime);
+    return true;
+}
+
+long long ReadSome(const File& file, char* into, std::size_t room) {
     for (;;) {
-        const ssize_t n = ::read(Fd(file), out.bytes.get() + out.size, room - out.size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        out.size += static_cast<std::size_t>(n);
-        if (out.size < room) return true;
-        if (out.size > kMaxFileSize) {  // it grew past the limit while being read
-            errno = EOVERFLOW;
-            return false;
-        }
-        const std::size_t grown = std::min(2 * room, kMaxFileSize + 1);
-        std::unique_ptr<char[]> bigger(new char[grown]);
-        std::memcpy(bigger.get(), out.bytes.get(), out.size);
-        out.bytes = std::move(bigger);
-        room = grown;
+        const ssize_t n = ::read(Fd(file), into, room);
+        if (n >= 0 || errno != EINTR) return n;
     }
 }
 

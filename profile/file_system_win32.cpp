@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include "profile/file_system.h"
 
@@ -63,21 +62,6 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
-File::~File() {
-    const int error = errno;
-    Close();
-    errno = error;
-}
-
 bool File::Close() {
     const bool closed = !ok() || CloseHandle(Handle(*this)) != 0 || Fail();
     handle_ = kNone;
@@ -122,39 +106,24 @@ File OpenForReading(const std::string& path) {
 
 // GetFileInformationByHandle would tell the size and the time at once, but under Wine it is slow
 // while another program writes to the disk.
-bool ReadWhole(const File& file, bool withTime, FileText& out) {
-    LARGE_INTEGER size{};
+bool Measure(const File& file, bool withTime, std::uint64_t& size, std::int64_t& writtenAt) {
+    LARGE_INTEGER bytes{};
     FILETIME written{};
-    if (!GetFileSizeEx(Handle(file), &size) ||
+    if (!GetFileSizeEx(Handle(file), &bytes) ||
         (withTime && !GetFileTime(Handle(file), nullptr, nullptr, &written)))
         return Fail();
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxFileSize) {
-        errno = EOVERFLOW;
-        return false;
+    size = static_cast<std::uint64_t>(bytes.QuadPart);
+    writtenAt = withTime ? SecondsSince1970(written) : 0;
+    return true;
+}
+
+long long ReadSome(const File& file, char* into, std::size_t room) {
+    DWORD got = 0;
+    if (!ReadFile(Handle(file), into, static_cast<DWORD>(room), &got, nullptr)) {
+        Fail();
+        return -1;
     }
-    // A byte more than its size is asked for, so that one read usually meets the end: for a disk
-    // file, a read that brings less than was asked for has met it.
-    std::size_t room = static_cast<std::size_t>(size.QuadPart) + 1;
-    out.bytes.reset(new char[room]);  // not cleared: the read fills what is looked at
-    out.size = 0;
-    out.writtenAt = withTime ? SecondsSince1970(written) : 0;
-    for (;;) {
-        DWORD got = 0;
-        const DWORD piece = static_cast<DWORD>(room - out.size);
-        if (!ReadFile(Handle(file), out.bytes.get() + out.size, piece, &got, nullptr))
-            return Fail();
-        out.size += got;
-        if (got < piece) return true;
-        if (out.size > kMaxFileSize) {  // it grew past the limit while being read
-            errno = EOVERFLOW;
-            return false;
-        }
-        const std::size_t grown = std::min(2 * room, kMaxFileSize + 1);
-        std::unique_ptr<char[]> bigger(new char[grown]);
-        std::memcpy(bigger.get(), out.bytes.get(), out.size);
-        out.bytes = std::move(bigger);
-        room = grown;
-    }
+    return got;
 }
 
 // One writer at a time in a directory: the lock file is opened for writing and exclusively, and
