@@ -137,15 +137,20 @@ bool UpdateFile(const std::string& fileName,
         errno = EINVAL;
         return false;
     }
-    if (sys::IsBareName(fileName) && !sys::MakeDirectories(ProfileDirectory())) return false;
     std::string path = ResolveProfilePath(fileName);
     const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
-    bool followed = false;
+    bool followed = false, madeDirectory = !sys::IsBareName(fileName);
     sys::SaveLock lock;
     for (;;) {
         lock = sys::SaveLock{};
         const sys::Locking locking = sys::TryLock(path, lock);
         if (locking == sys::Locking::kHeld) break;
+        if (locking == sys::Locking::kFailed && errno == ENOENT && !madeDirectory) {
+            // A bare name's profile directory is made on the first save.
+            if (!sys::MakeDirectories(ProfileDirectory())) return false;
+            madeDirectory = true;
+            continue;
+        }
         if (locking == sys::Locking::kFailed) return false;
         if (locking == sys::Locking::kLink) {
             if (links == Links::kReplace) break;  // no lock to take on a link: replaced as it is
@@ -163,7 +168,7 @@ bool UpdateFile(const std::string& fileName,
         std::this_thread::sleep_for(kLockPause);
     }
 
-    if (lock.current.ok() || lock.lock.ok()) {
+    if ((lock.current.ok() && !lock.readOnly) || lock.lock.ok()) {
         // Temporary files live only while their writer holds the lock, so any found now were
         // left by a writer that died.
         const Place place = PlaceOf(path);

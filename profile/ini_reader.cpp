@@ -15,6 +15,12 @@ std::string_view Unquote(std::string_view v) {
     return v;
 }
 
+// Where the line after a break at `at` starts: CRLF is one break.
+std::size_t AfterBreak(std::string_view text, std::size_t at) {
+    if (at == text.size()) return at;
+    return at + (text[at] == '\r' && text.substr(at + 1, 1) == "\n" ? 2 : 1);
+}
+
 // The lines of a text one after the other, from after a UTF-8 byte-order mark. The next place of
 // each byte that ends a part of a line is found with memchr and kept until the lines pass it, so
 // every byte is looked at once per kind, however long or short the lines are.
@@ -56,11 +62,7 @@ bool LineReader::Next(IniLine& line) {
     line = IniLine{};
     line.begin = at_;
     line.end = lineBreak;
-    line.next =
-        lineBreak +
-        (lineBreak == text_.size()                                                          ? 0
-         : s[lineBreak] == '\r' && lineBreak + 1 < text_.size() && s[lineBreak + 1] == '\n' ? 2
-                                                                                            : 1);
+    line.next = AfterBreak(text_, lineBreak);
     std::size_t open = at_;
     while (open < content && IsBlank(s[open])) ++open;
     const void* close = open < content && s[open] == '['
