@@ -168,12 +168,6 @@ bool UpdateFile(const std::string& fileName,
         std::this_thread::sleep_for(kLockPause);
     }
 
-    if ((lock.current.ok() && !lock.readOnly) || lock.lock.ok()) {
-        // Temporary files live only while their writer holds the lock, so any found now were
-        // left by a writer that died.
-        const Place place = PlaceOf(path);
-        sys::RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
-    }
     std::optional<std::string> bytes;
     if (lock.current.ok() && !lock.created) {
         FileText text;
@@ -190,6 +184,13 @@ bool UpdateFile(const std::string& fileName,
     } else if (bytes->size() > kMaxFileSize) {
         errno = EOVERFLOW;
     } else {
+        if ((lock.current.ok() && !lock.readOnly) || lock.lock.ok()) {
+            // Temporary files live only while their writer holds the lock, so any found now
+            // were left by a writer that died. A save that writes nothing leaves them to the
+            // next that writes: looking costs more system calls than the rest of such a save.
+            const Place place = PlaceOf(path);
+            sys::RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
+        }
         saved = ReplaceWith(path, *bytes, lock.current);
     }
     if (!saved && lock.created) {

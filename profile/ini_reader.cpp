@@ -1,5 +1,6 @@
 #include "profile/ini_reader.h"
 
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -21,9 +22,25 @@ std::size_t AfterBreak(std::string_view text, std::size_t at) {
     return at + (text[at] == '\r' && text.substr(at + 1, 1) == "\n" ? 2 : 1);
 }
 
-// The lines of a text one after the other, from after a UTF-8 byte-order mark. The next place of
-// each byte that ends a part of a line is found with memchr and kept until the lines pass it, so
-// every byte is looked at once per kind, however long or short the lines are.
+// What a byte means to where a line's parts end, one bit each, so that a line is looked at in one
+// pass that tests each byte once.
+enum : unsigned char { kBreak = 1, kNul = 2, kEquals = 4 };
+
+constexpr std::array<unsigned char, 256> kByteRoles = [] {
+    std::array<unsigned char, 256> roles{};
+    roles['\r'] = roles['\n'] = kBreak;
+    roles['\0'] = kNul;
+    roles['='] = kEquals;
+    return roles;
+}();
+
+// The first byte at or after `at` that has one of `roles`, or the text's end.
+std::size_t Until(std::string_view text, std::size_t at, unsigned char roles) {
+    while (at < text.size() && !(kByteRoles[static_cast<unsigned char>(text[at])] & roles)) ++at;
+    return at;
+}
+
+// The lines of a text one after the other, from after a UTF-8 byte-order mark.
 class LineReader {
   public:
     explicit LineReader(std::string_view text)
@@ -31,34 +48,25 @@ class LineReader {
 
     std::size_t at() const { return at_; }
     bool Next(IniLine& line);
+    // Passes over the lines before the next one whose first byte other than a blank is '[': no
+    // other line can be a header. memchr finds the candidates, so long stretches of lines that
+    // no lookup wants cost little.
+    void SkipToBracketLine();
 
   private:
-    struct Mark {
-        char byte;
-        std::size_t at = 0;
-        bool known = false;
-    };
-    // The first `mark.byte` at or after `from`, or the text's end.
-    std::size_t NextOf(Mark& mark, std::size_t from) {
-        if (!mark.known || mark.at < from) {
-            const void* hit = std::memchr(text_.data() + from, mark.byte, text_.size() - from);
-            mark.at = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data())
-                          : text_.size();
-            mark.known = true;
-        }
-        return mark.at;
-    }
-
     std::string_view text_;
     std::size_t at_;
-    Mark lf_{'\n'}, cr_{'\r'}, nul_{'\0'}, equals_{'='};
 };
 
 bool LineReader::Next(IniLine& line) {
     if (at_ >= text_.size()) return false;
     const char* const s = text_.data();
-    const std::size_t lineBreak = std::min(NextOf(lf_, at_), NextOf(cr_, at_));
-    const std::size_t content = std::min(lineBreak, NextOf(nul_, at_));
+    // The content ends at a NUL or the break; the first '=' before that splits an entry.
+    std::size_t content = Until(text_, at_, kBreak | kNul | kEquals);
+    const std::size_t equals = content < text_.size() && s[content] == '=' ? content : text_.size();
+    if (equals < text_.size()) content = Until(text_, equals + 1, kBreak | kNul);
+    const std::size_t lineBreak =
+        content < text_.size() && s[content] == '\0' ? Until(text_, content, kBreak) : content;
     line = IniLine{};
     line.begin = at_;
     line.end = lineBreak;
@@ -72,7 +80,7 @@ bool LineReader::Next(IniLine& line) {
         line.kind = IniLine::kHeader;
         line.name =
             Trim(std::string_view(s + open + 1, static_cast<const char*>(close) - s - open - 1));
-    } else if (const std::size_t equals = NextOf(equals_, at_); equals < content) {
+    } else if (equals < content) {
         line.kind = IniLine::kEntry;
         line.name = Trim(std::string_view(s + at_, equals - at_));
         line.value = Unquote(Trim(std::string_view(s + equals + 1, content - equals - 1)));
@@ -80,6 +88,23 @@ bool LineReader::Next(IniLine& line) {
     }
     at_ = line.next;
     return true;
+}
+
+void LineReader::SkipToBracketLine() {
+    const char* const s = text_.data();
+    for (std::size_t from = at_; from < text_.size();) {
+        const void* hit = std::memchr(s + from, '[', text_.size() - from);
+        if (!hit) break;
+        const std::size_t open = static_cast<std::size_t>(static_cast<const char*>(hit) - s);
+        std::size_t begin = open;
+        while (begin > at_ && IsBlank(s[begin - 1])) --begin;
+        if (begin == at_ || kByteRoles[static_cast<unsigned char>(s[begin - 1])] & kBreak) {
+            at_ = begin;
+            return;
+        }
+        from = open + 1;
+    }
+    at_ = text_.size();
 }
 
 }  // namespace
@@ -105,7 +130,12 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     enum State : char { kWaiting, kOpen, kDone };
     std::vector<State> state(wanted.size(), kWaiting);
     std::vector<std::size_t> open;  // the lookups of the section the lines are in
-    for (Found& f : found) f = Found{};
+    std::size_t waiting = 0;
+    for (std::size_t i = 0; i < wanted.size(); ++i) waiting += lookups.same_[i] == i;
+    for (Found& f : found) {
+        f.entry.reset();
+        f.section.reset();
+    }
 
     LineReader lines(text);
     SectionSpan span{0, lines.at(), text.size(), lines.at(), false};
@@ -115,20 +145,37 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
             state[i] = keepWaiting ? kWaiting : kDone;
             if (!keepWaiting) found[i].section = span;
         }
+        if (keepWaiting) waiting += open.size();
         open.clear();
     };
     const auto openIf = [&](auto&& matches) {
+        // Lookups in one section usually share its name's bytes: it is compared once.
+        const char* last = nullptr;
+        std::size_t lastSize = 0;
+        bool lastMatched = false;
         for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (lookups.same_[i] == i && state[i] == kWaiting && matches(wanted[i].section)) {
+            if (lookups.same_[i] != i || state[i] != kWaiting) continue;
+            const std::string_view section = wanted[i].section;
+            if (!last || section.data() != last || section.size() != lastSize) {
+                last = section.data();
+                lastSize = section.size();
+                lastMatched = matches(section);
+            }
+            if (lastMatched) {
                 state[i] = kOpen;
                 open.push_back(i);
+                --waiting;
             }
         }
     };
     // The nameless section of the entries before the first header.
     openIf([](std::string_view section) { return section.empty(); });
     std::size_t hint = 0;  // where in `open` to look first
-    for (IniLine line; lines.Next(line);) {
+    for (IniLine line;;) {
+        // Between the sections asked for only the headers matter, and after them nothing.
+        if (open.empty() && waiting == 0) break;
+        if (open.empty()) lines.SkipToBracketLine();
+        if (!lines.Next(line)) break;
         if (line.kind == IniLine::kHeader) {
             span.end = line.begin;
             // Without entries of its own, the nameless section is the first "[]" header's.
@@ -155,7 +202,9 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     }
     span.end = text.size();
     close(false);
-    for (std::size_t i = 0; i < wanted.size(); ++i) found[i] = found[lookups.same_[i]];
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (lookups.same_[i] != i) found[i] = found[lookups.same_[i]];
+    }
 }
 
 std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
