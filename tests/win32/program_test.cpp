@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -52,7 +53,9 @@ class Program : public ::testing::Test {
     // Starts the program on this test's profile directory and waits for its panel.
     HWND Start() {
         SetEnvironmentVariableA("MIRELKO_PROFILE_DIR", dir_.c_str());
-        std::string command = "\"" + WindowsPath(MIRELKO_PROGRAM) + "\"";
+        // The installer's round trip starts the installed program instead of the built one.
+        const char* installed = std::getenv("MIRELKO_INSTALLED_PROGRAM");
+        std::string command = "\"" + WindowsPath(installed ? installed : MIRELKO_PROGRAM) + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         EXPECT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
