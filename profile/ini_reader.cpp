@@ -201,7 +201,7 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         }
     }
     span.end = text.size();
-    close(false);
+    close(leading && !hasEntries);
     for (std::size_t i = 0; i < wanted.size(); ++i) {
         if (lookups.same_[i] != i) found[i] = found[lookups.same_[i]];
     }

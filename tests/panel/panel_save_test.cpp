@@ -13,12 +13,10 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -114,14 +112,11 @@ class RefusedWrites {
             SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_READONLY);
             return;
         }
-        // Another program that stopped while it saved.
-        lock_ = CreateFileA((file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock").c_str(),
-                            GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                            FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        letGo_ = HoldTheWritersLock(file);  // another program that stopped while it saved
     }
     ~RefusedWrites() {
         SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (lock_ != INVALID_HANDLE_VALUE) CloseHandle(lock_);
+        if (letGo_) letGo_();
     }
     RefusedWrites(const RefusedWrites&) = delete;
     RefusedWrites& operator=(const RefusedWrites&) = delete;
@@ -133,7 +128,7 @@ class RefusedWrites {
   private:
     Way way_;
     std::string file_;
-    HANDLE lock_ = INVALID_HANDLE_VALUE;
+    std::function<void()> letGo_;
 };
 #else
 class RefusedWrites {
@@ -152,7 +147,7 @@ class RefusedWrites {
                 return;
             }
             case Locked:
-                Hold();
+                letGo_ = HoldTheWritersLock(file_);  // as a writer stopped in a debugger does
                 return;
             case AnotherUsersLink:
                 // Root never follows a link: it could be led to another user's file.
@@ -174,8 +169,7 @@ class RefusedWrites {
             setrlimit(RLIMIT_FSIZE, &saved_);
             signal(SIGXFSZ, SIG_DFL);
         } else if (way_ == Locked) {
-            kill(holder_, SIGKILL);
-            waitpid(holder_, nullptr, 0);
+            letGo_();
         } else if (way_ == AnotherUsersLink) {
             std::filesystem::rename(dir_ + "/elsewhere.ini", file_);
         } else {
@@ -196,29 +190,10 @@ class RefusedWrites {
     }
 
   private:
-    // Another process that keeps a lock on the file, as a writer stopped in a debugger does.
-    void Hold() {
-        int ready[2];
-        if (pipe(ready) != 0) return;
-        holder_ = fork();
-        if (holder_ == 0) {
-            const int fd = open(file_.c_str(), O_RDWR);
-            struct flock whole {};
-            whole.l_type = F_WRLCK;
-            if (fd >= 0 && fcntl(fd, F_SETLK, &whole) == 0) (void)!write(ready[1], "x", 1);
-            pause();
-            _exit(0);
-        }
-        char byte;
-        (void)!read(ready[0], &byte, 1);
-        close(ready[0]);
-        close(ready[1]);
-    }
-
     Way way_;
     std::string file_, dir_;
     rlimit saved_{};
-    pid_t holder_ = 0;
+    std::function<void()> letGo_;
 };
 #endif
 

@@ -291,38 +291,6 @@ TEST_F(FileSafetyTest, TwoWritersAtOnceLoseNoKey) {
 }
 #endif
 
-// Another program that holds the writers' lock on `file` until the function returned lets go.
-std::function<void()> HoldTheWritersLock(const std::string& file) {
-#ifdef _WIN32
-    const std::string lockFile = file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock";
-    const HANDLE lock = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    EXPECT_NE(lock, INVALID_HANDLE_VALUE);
-    return [lock] { CloseHandle(lock); };
-#else
-    int ready[2];
-    EXPECT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        const int fd = open(file.c_str(), O_RDWR);
-        struct flock whole {};
-        whole.l_type = F_WRLCK;
-        if (fd < 0 || fcntl(fd, F_SETLK, &whole) != 0) _exit(1);
-        (void)!write(ready[1], "x", 1);
-        pause();
-        _exit(0);
-    }
-    char byte;
-    EXPECT_EQ(read(ready[0], &byte, 1), 1) << "the other process took no lock";
-    close(ready[0]);
-    close(ready[1]);
-    return [holder] {
-        kill(holder, SIGKILL);
-        waitpid(holder, nullptr, 0);
-    };
-#endif
-}
-
 // A writer that stops while it holds the lock holds up a save for two seconds at most.
 TEST_F(FileSafetyTest, ASaveWaitsForAnotherWritersLockTwoSecondsAtMost) {
     const std::string before = "[S]\r\nk=v\r\n";

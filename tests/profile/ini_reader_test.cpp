@@ -118,6 +118,13 @@ TEST(FindAll, FindsTheFirstOfEachNameAsASingleLookupDoes) {
             << wanted[i].section << "/" << wanted[i].key;
     }
     EXPECT_EQ(profile::FindValue(file, "S7", "k3"), "703");
+    // Found by fuzzing: without entries of its own before the first header, and without a "[]"
+    // header, there is no nameless section to add a key to.
+    const profile::Wanted nameless[] = {{"", "k"}};
+    for (const char* text : {"", "; only a comment\r\n[S]\r\n"}) {
+        profile::FindAll(text, profile::Lookups(nameless), {found.data(), 1});
+        EXPECT_FALSE(found[0].section) << text;
+    }
     EXPECT_EQ(profile::FindValue(file, "s7", "extra"), std::nullopt);
 }
 

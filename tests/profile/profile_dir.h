@@ -8,12 +8,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -33,6 +37,38 @@ inline void UnsetEnv(const char* name) {
     SetEnvironmentVariableA(name, nullptr);
 #else
     unsetenv(name);
+#endif
+}
+
+// Another program that holds the writers' lock on `file` until the function returned lets go.
+inline std::function<void()> HoldTheWritersLock(const std::string& file) {
+#ifdef _WIN32
+    const std::string lockFile = file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock";
+    const HANDLE lock = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    EXPECT_NE(lock, INVALID_HANDLE_VALUE);
+    return [lock] { CloseHandle(lock); };
+#else
+    int ready[2];
+    EXPECT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        const int fd = open(file.c_str(), O_RDWR);
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        if (fd < 0 || fcntl(fd, F_SETLK, &whole) != 0) _exit(1);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char byte;
+    EXPECT_EQ(read(ready[0], &byte, 1), 1) << "the other process took no lock";
+    close(ready[0]);
+    close(ready[1]);
+    return [holder] {
+        kill(holder, SIGKILL);
+        waitpid(holder, nullptr, 0);
+    };
 #endif
 }
 
