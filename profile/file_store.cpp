@@ -174,6 +174,7 @@ bool UpdateFile(const std::string& fileName,
         if (!ReadWhole(lock.current, false, text)) return false;  // never overwrite it then
         bytes.emplace(text.text());
     }
+    sys::DoneReading(lock);
     if (!edit(bytes) || !bytes) {
         if (lock.created) sys::Remove(path);
         return true;

@@ -63,6 +63,9 @@ enum class Locking { kHeld, kBusy, kLink, kFailed };
 // Takes the right to replace the file at `path`: kBusy while another writer has it, kLink when a
 // symbolic link is in the file's place, kFailed with errno set when it cannot be had.
 Locking TryLock(const std::string& path, SaveLock& lock);
+// Done with reading the locked file: where a file held open cannot be replaced (Windows), it is
+// closed; where the lock is on the open file itself, it stays open.
+void DoneReading(SaveLock& lock);
 // Turns `path`, a symbolic link, into what it points to when the saving user owns both and is
 // not root; false otherwise.
 bool FollowOwnLink(std::string& path);

@@ -137,6 +137,8 @@ Locking TryLock(const std::string& path, SaveLock& lock) {
     return Locking::kHeld;
 }
 
+void DoneReading(SaveLock&) {}
+
 bool FollowOwnLink(std::string& path) {
     const uid_t user = ::geteuid();
     struct stat link, target;

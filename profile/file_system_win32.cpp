@@ -150,6 +150,8 @@ Locking TryLock(const std::string& path, SaveLock& lock) {
     return Locking::kHeld;
 }
 
+void DoneReading(SaveLock& lock) { lock.current.Close(); }
+
 bool FollowOwnLink(std::string&) { return false; }  // TryLock never finds one here
 
 void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
