@@ -13,6 +13,7 @@
 #include "profile/file_store.h"
 #include "profile/ini_reader.h"
 #include "profile/private_profile.h"
+#include "tests/fuzz/file_on_disk.h"
 #include "tests/fuzz/reference.h"
 
 namespace {
@@ -52,13 +53,7 @@ std::string PickName(FuzzedDataProvider& in, const std::vector<std::string_view>
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A private directory in memory when there is one: every run writes the file.
-    char pattern[] = "/dev/shm/mirelko-fuzz-XXXXXX";
-    char fallback[] = "/tmp/mirelko-fuzz-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) dir = mkdtemp(fallback);
-    if (!dir) std::abort();
-    setenv("MIRELKO_PROFILE_DIR", dir, 1);
+    fuzzing::UsePrivateProfileDirectory();
     return 0;
 }
 
@@ -69,9 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string file = in.ConsumeRemainingBytesAsString();
     FuzzedDataProvider ask(script.data(), script.size());
 
-    std::FILE* out = std::fopen(profile::ResolveProfilePath(kFile).c_str(), "wb");
-    Check(out && std::fwrite(file.data(), 1, file.size(), out) == file.size());
-    Check(std::fclose(out) == 0);
+    fuzzing::PutFile(kFile, file);
 
     const reference::Model model(file);
     const std::vector<std::string_view> sections = model.Sections();

@@ -12,6 +12,7 @@
 #include "profile/box_status.h"
 #include "profile/file_store.h"
 #include "profile/private_profile.h"
+#include "tests/fuzz/file_on_disk.h"
 #include "tests/fuzz/reference.h"
 
 namespace {
@@ -29,13 +30,7 @@ std::string_view Text(const reference::Model& model, const std::string& section,
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // A private directory in memory when there is one: every run writes the file.
-    char pattern[] = "/dev/shm/mirelko-fuzz-XXXXXX";
-    char fallback[] = "/tmp/mirelko-fuzz-XXXXXX";
-    const char* dir = mkdtemp(pattern);
-    if (!dir) dir = mkdtemp(fallback);
-    if (!dir) std::abort();
-    setenv("MIRELKO_PROFILE_DIR", dir, 1);
+    fuzzing::UsePrivateProfileDirectory();
     g_path = profile::ResolveProfilePath(profile::kBoxStatusFile);
     return 0;
 }
@@ -44,9 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     const profile::BoxNumber box = in.ConsumeIntegralInRange(1, profile::kBoxCount);
     const std::string file = in.ConsumeRemainingBytesAsString();
-    std::FILE* out = std::fopen(g_path.c_str(), "wb");
-    Check(out && std::fwrite(file.data(), 1, file.size(), out) == file.size());
-    Check(std::fclose(out) == 0);
+    fuzzing::PutFile(profile::kBoxStatusFile, file);
 
     const reference::Model model(file);
     auto flag = [&](profile::BoxNumber n) {
