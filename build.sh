@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine for Mirelko panel and builds it.
 #   ./build.sh panel   install what is missing, build, open the panel
-#   ./build.sh test    install what is missing, build, run every test (also under sanitizers)
+#   ./build.sh test    install what is missing, check the formatting, build, run every test (also under sanitizers)
 #   ./build.sh bench   install what is missing, build optimised, print the benchmark figures
 #   ./build.sh windows install what is missing, build mirelko.exe and its packages, test under Wine
 #   ./build.sh demo    install what is missing, build, open the panel on simulated boxes
@@ -18,7 +18,7 @@ packages=(
   xvfb xauth
   metacity fluxbox xdotool x11-utils
   desktop-file-utils appstream dpkg-dev file lintian
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format
   prometheus prometheus-node-exporter curl
 )
 
@@ -95,6 +95,9 @@ case "${1:-}" in
     ;;
   test)
     install_missing
+    # The sources as clang-format writes them (.clang-format), before anything is built.
+    find app analysis bench panel profile res tests toolkit tools \( -name '*.cpp' -o -name '*.h' \) \
+      -print0 | xargs -0 clang-format --dry-run -Werror
     build default
     ctest --preset default
     build debug
