@@ -1,7 +1,7 @@
 // The main panel: the window of the fifteen box rows and the program's frame around them.
 #pragma once
 
-#include "panel/panel_box.h"
+#include "res/panel_box.h"
 #include "toolkit/afxwin.h"
 
 class CPanelDlg : public CDialog {

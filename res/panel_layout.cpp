@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "panel/panel_box.h"
 #include "res/numbered.h"
+#include "res/panel_box.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win_defs.h"

@@ -15,7 +15,7 @@
 #define IDB_LAMP_RED 132
 #define IDB_LAMP_GREEN 134
 
-// The panel's buttons; its box rows are in panel/panel_box.h.
+// The panel's buttons; its box rows are in res/panel_box.h.
 #define IDC_INFO 1006
 #define IDC_REFRESH 1051
 #define IDC_SAVE 1082

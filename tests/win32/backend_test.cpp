@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "panel/panel_box.h"
 #include "panel/panel_dlg.h"
 #include "panel/poll_thread.h"
+#include "res/panel_box.h"
 #include "res/resource.h"
 #include "res/resource_module.h"
 #include "toolkit/win32/xp_tick_count.h"

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "panel/panel_box.h"
+#include "res/panel_box.h"
 #include "res/resource.h"
 
 namespace {
