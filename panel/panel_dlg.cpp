@@ -24,6 +24,7 @@ ON_BN_CLICKED(IDC_REFRESH, LoadConfig)
 ON_BN_CLICKED(IDC_SAVE, SaveConfig)
 ON_BN_CLICKED(IDC_ANALIZE, OnAnalize)
 ON_MESSAGE(WM_STATUSPOLL, RefreshLamps)
+ON_MESSAGE(WM_DESTROY, ForgetPanelWindow)
 END_MESSAGE_MAP()
 
 CPanelDlg::CPanelDlg(CWnd* parent)
@@ -55,6 +56,13 @@ void CPanelDlg::DoDataExchange(CDataExchange* dx) {
     for (profile::BoxNumber box : kCheckExchangeOrder) {
         DDX_Check(dx, PanelBoxOf(box).checkBox, enabled[box - 1]);
     }
+}
+
+LRESULT CPanelDlg::ForgetPanelWindow(WPARAM, LPARAM) {
+    // Only this panel's own handle: a later panel may have stored its own meanwhile.
+    HWND self = m_hWnd;
+    g_hPanelWnd.compare_exchange_strong(self, nullptr);
+    return 0;
 }
 
 void CPanelDlg::OnAnalize() {

@@ -22,6 +22,8 @@ class CPanelDlg : public CDialog {
     void LaunchConfigTool(profile::BoxNumber box);
     void OnAnalize();
 
+    // The poll thread finds no panel once its window is destroyed, and ends.
+    LRESULT ForgetPanelWindow(WPARAM, LPARAM);
     // The lamps of the enabled rows from the status file; the answer to WM_STATUSPOLL, always 1.
     LRESULT RefreshLamps(WPARAM = 0, LPARAM = 0);
     // Each lamp says its box and state in words too: colour alone does not serve everyone.

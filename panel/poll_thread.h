@@ -1,5 +1,5 @@
 // The thread that paces the lamps: every 30 seconds it asks the panel for a lamp refresh and
-// waits until the panel has made it. It has no stop and ends with the process.
+// waits until the panel has made it. It ends when it wakes to find its panel gone.
 #pragma once
 
 #include <atomic>
@@ -11,8 +11,9 @@
 
 inline constexpr DWORD kPollIntervalMs = 30000;
 
-// The panel window the thread sends to. The panel stores it once, before it starts the thread;
-// atomic because a test process opens many panels while earlier threads still read it.
+// The panel window the thread sends to. The panel stores it before it starts the thread and
+// clears it when its window is destroyed; atomic because a test process opens many panels while
+// earlier threads still read it.
 extern std::atomic<HWND> g_hPanelWnd;
 
 void PollThread(void*);
@@ -20,3 +21,5 @@ void PollThread(void*);
 // For tests only: a shorter sleep between two polls; 0 brings back kPollIntervalMs. The program
 // itself never calls it and has no option that could.
 void SetPollIntervalForTesting(DWORD milliseconds);
+// For tests only: how many poll threads are running.
+int PollThreadsForTesting();

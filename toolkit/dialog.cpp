@@ -73,6 +73,8 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 LRESULT CDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog();
     if (message == WM_DESTROY) {
+        LRESULT ignored = 0;
+        DispatchMessageMap(message, wParam, lParam, &ignored);  // the dialog's own farewell first
         ReleaseHandles();
         return 0;
     }

@@ -147,6 +147,15 @@ TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
         EXPECT_TRUE(PolledTo({Red, Green}));
     });
 }
+
+// Here each test runs in a process of its own, so every poll thread counted is this panel's.
+TEST_F(StatusLamps, ThePollThreadEndsWithItsPanel) {
+    SetPollIntervalForTesting(5);
+    Run([&] { EXPECT_TRUE(WaitFor([] { return PollThreadsForTesting() == 1; })); });
+    EXPECT_EQ(g_hPanelWnd.load(), nullptr) << "the closed panel's window is forgotten";
+    // A send the thread made as the panel closed is answered (with 0) while events are handled.
+    EXPECT_TRUE(QTest::qWaitFor([] { return PollThreadsForTesting() == 0; }, 2000));
+}
 #endif
 
 // The modal windows of the panel, each opened as an operator opens it.
