@@ -2,15 +2,6 @@
 
 #include "res/resource.h"
 
-namespace {
-
-void CopyText(const std::string& text, char (&buffer)[profile::kStatusTextCapacity]) {
-    const std::size_t length = text.copy(buffer, sizeof buffer - 1);
-    buffer[length] = '\0';
-}
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CAnalysisDlg, CDialog)
 ON_CBN_SELCHANGE(IDC_BOX_LIST, OnSelchangeBoxList)
 END_MESSAGE_MAP()
@@ -31,8 +22,8 @@ void CAnalysisDlg::OnSelchangeBoxList() {
     // Read afresh on every choice: the communication service may have written since.
     const profile::BoxStatus status =
         m_selectedBox < 0 ? profile::BoxStatus{} : profile::ReadBoxStatus(m_selectedBox + 1);
-    CopyText(status.lastStringReceivedAt, m_lastConnection);
-    CopyText(status.lastAlarmForC1, m_contact1);
-    CopyText(status.lastAlarmForC2, m_contact2);
+    profile::CopyText(status.lastStringReceivedAt, m_lastConnection);
+    profile::CopyText(status.lastAlarmForC1, m_contact1);
+    profile::CopyText(status.lastAlarmForC2, m_contact2);
     UpdateData(FALSE);
 }

@@ -8,11 +8,6 @@
 
 namespace {
 
-void CopyText(const std::string& text, char (&buffer)[profile::kLocationCapacity]) {
-    const std::size_t length = text.copy(buffer, sizeof buffer - 1);
-    buffer[length] = '\0';
-}
-
 void ReportSaveFailure(int error) {
     const std::string path = profile::ResolveProfilePath(profile::kBoxConfigFile);
     char text[1024];
@@ -30,7 +25,7 @@ void CPanelDlg::LoadConfig() {
     for (int row = 0; row < profile::kBoxCount; ++row) {
         const profile::BoxConfig& box = table[row];
         enabled[row] = box.enabled;
-        CopyText(box.location, location[row]);
+        profile::CopyText(box.location, location[row]);
         offset[row] = box.offset;
         // Without an address in the file the control keeps what it shows.
         if (box.address) {

@@ -30,6 +30,13 @@ struct BoxConfig {
 
 using BoxTable = std::array<BoxConfig, kBoxCount>;
 
+// A text read from a file into one of the fixed buffers the dialogs keep, cut to its room.
+template <std::size_t N>
+void CopyText(std::string_view text, char (&buffer)[N]) {
+    const std::size_t length = text.copy(buffer, N - 1);
+    buffer[length] = '\0';
+}
+
 // Reads the whole table from one consistent read of the file; anything missing reads as its
 // default (disabled, empty location, no address, offset 0), and so does a file that cannot be
 // read. With `failure`, also why it could not: 0 when it was read, else an errno value as
