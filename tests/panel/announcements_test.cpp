@@ -1,0 +1,106 @@
+// What the polls announce, poll after poll, from the lamps and the status file's time.
+#include "panel/announcements.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using announce::BoxNews;
+using announce::FileNews;
+using announce::Lamp;
+
+// One poll and what it must announce. Lamps per box from box 1: '.' dark, 'G', 'R'; the news per
+// box: '.', 'A' alarm, 'N' normal, 'U' unsteady; `flags`: 'a' attention, 'c' critical, 'w'
+// withdraw. `written` -1: no status file.
+struct Step {
+    const char* before;
+    const char* after;
+    long long written, now;
+    bool seen;
+    const char* news;
+    FileNews file;
+    const char* flags;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+constexpr FileNews kNone = FileNews::None;
+// A poll of the lamps alone, the file unchanged.
+constexpr Step Box(const char* before, const char* after, const char* news, const char* flags = "",
+                   bool seen = false) {
+    return {before, after, 1, 0, seen, news, kNone, flags};
+}
+// A poll of box 1 steadily green, with the file written at `written`.
+constexpr Step File(long long written, long long now, FileNews file = kNone,
+                    const char* flags = "") {
+    return {"G", "G", written, now, false, "", file, flags};
+}
+
+std::array<Lamp, profile::kBoxCount> LampsOf(const std::string& letters) {
+    std::array<Lamp, profile::kBoxCount> lamps{};
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        lamps[i] = letters[i] == 'R' ? Lamp::Red : letters[i] == 'G' ? Lamp::Green : Lamp::Dark;
+    }
+    return lamps;
+}
+
+std::string NewsOf(const announce::Announcement& told) {
+    std::string news;
+    for (BoxNews box : told.boxes) news += ".ANU"[static_cast<int>(box)];
+    return news.substr(0, news.find_last_not_of('.') + 1);
+}
+
+const Case kCases[] = {
+    {"a new alarm, then standing", {Box("GG", "GR", ".A", "ac"), Box("GR", "GR", "")}},
+    {"cleared but unseen: the notice stays",
+     {Box("G", "R", "A", "ac"), Box("R", "G", "N"), Box("G", "G", "")}},
+    {"seen: the notice goes, once; news while seen is told",
+     {Box("G", "R", "A", "ac"), Box("R", "R", "", "w", true), Box("R", "R", "", "", true),
+      Box("RG", "RR", ".A", "ac", true)}},
+    {"a flood is one notice",
+     {Box("GGGGGGGGGGGGGGG", "RRRRRRRRRRRRRRR", "AAAAAAAAAAAAAAA", "ac"),
+      Box("RRRG", "GGRR", "NN.A", "ac")}},
+    {"only returns to normal are not critical", {Box("RR", "GG", "NN")}},
+    {"stale three minutes after the writes at consecutive polls stop, once; then restored",
+     {File(100, 110), File(130, 140), File(160, 170), File(160, 339),
+      File(160, 340, FileNews::Stale, "c"), File(160, 370), File(400, 400, FileNews::Back),
+      File(400, 9000)}},
+    {"never stale without writes at consecutive polls",
+     {File(100, 110), File(130, 140), File(130, 170), File(200, 200), File(200, 90000)}},
+    {"missing at the next poll, once; back when it is there; never there is no news",
+     {File(-1, 100), File(100, 110), File(-1, 140, FileNews::Unreadable, "c"), File(-1, 170),
+      File(50, 200, FileNews::Back)}},
+    {"flapping: unsteady once, quiet, then where it came to rest",
+     {Box("G", "R", "A", "ac"), Box("R", "G", "N"), Box("G", "R", "U", "ac"), Box("R", "G", ""),
+      Box("G", "R", ""), Box("R", "R", ""), Box("R", "R", ""), Box("R", "R", "A", "ac"),
+      Box("R", "G", "N")}},
+    {"a disabled row is no news, and enabling it again starts afresh",
+     {Box("G", "R", "A", "ac"), Box("R", "G", "N"), Box(".", ".", ""), Box("G", "R", "A", "ac")}},
+};
+
+TEST(Announcements, EachPollAnnouncesWhatChangedOnceAndNoFloods) {
+    for (const Case& c : kCases) {
+        announce::Memory memory;
+        for (std::size_t i = 0; i < c.steps.size(); ++i) {
+            const Step& step = c.steps[i];
+            announce::Poll poll{LampsOf(step.before), LampsOf(step.after), std::nullopt, step.now,
+                                step.seen};
+            if (step.written >= 0) poll.writtenAt = step.written;
+            const announce::Announcement told = announce::Decide(memory, poll);
+            const std::string flags = std::string(told.askAttention ? "a" : "") +
+                                      (told.critical ? "c" : "") + (told.withdraw ? "w" : "");
+            SCOPED_TRACE(std::string(c.name) + ", poll " + std::to_string(i + 1));
+            EXPECT_EQ(NewsOf(told), step.news);
+            EXPECT_EQ(told.file, step.file);
+            EXPECT_EQ(flags, step.flags);
+        }
+    }
+}
+
+}  // namespace
