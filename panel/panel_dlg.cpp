@@ -23,7 +23,9 @@ ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::configuration, LaunchConfi
 ON_BN_CLICKED(IDC_REFRESH, LoadConfig)
 ON_BN_CLICKED(IDC_SAVE, SaveConfig)
 ON_BN_CLICKED(IDC_ANALIZE, OnAnalize)
-ON_MESSAGE(WM_STATUSPOLL, RefreshLamps)
+ON_MESSAGE(WM_STATUSPOLL, OnStatusPoll)
+ON_MESSAGE(WM_ACTIVATE, OnActivate)
+ON_MESSAGE(WM_NOTICEICON, OnNoticeIcon)
 END_MESSAGE_MAP()
 
 CPanelDlg::CPanelDlg(CWnd* parent)
@@ -64,5 +66,11 @@ void CPanelDlg::OnAnalize() {
 
 void CPanelDlg::OnOK() {
     if (!SaveConfig()) return;
+    WithdrawNotice();
     CDialog::OnOK();
+}
+
+void CPanelDlg::OnCancel() {
+    WithdrawNotice();
+    CDialog::OnCancel();
 }
