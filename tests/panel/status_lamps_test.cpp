@@ -149,6 +149,66 @@ TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
 }
 #endif
 
+#ifdef _WIN32
+// The system's calls as the panel asks for them, recorded and then made: the program's import
+// slot of each is pointed at a recorder.
+std::vector<std::string> g_notices;
+std::vector<DWORD> g_flashes;
+decltype(&FlashWindowEx) g_flash;
+decltype(&Shell_NotifyIconA) g_notify;
+
+void* Redirect(const char* dll, const char* name, void* recorder) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* imports = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    void* system = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));
+    for (; imports->Name != 0; ++imports) {
+        for (auto** slot = reinterpret_cast<void**>(base + imports->FirstThunk); *slot; ++slot) {
+            if (*slot != system) continue;
+            DWORD protection;
+            VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+            *slot = recorder;
+            VirtualProtect(slot, sizeof *slot, protection, &protection);
+        }
+    }
+    return system;
+}
+
+BOOL WINAPI RecordFlash(PFLASHWINFO info) {
+    g_flashes.push_back(info->dwFlags);
+    return g_flash(info);
+}
+std::string Notice(DWORD message, UINT flags, DWORD infoFlags, const char* info) {
+    return std::to_string(message) + " " + std::to_string(flags & NIF_INFO) + " " +
+           std::to_string(infoFlags) + " " + info;
+}
+BOOL WINAPI RecordNotice(DWORD message, PNOTIFYICONDATAA data) {
+    g_notices.push_back(Notice(message, data->uFlags, data->dwInfoFlags, data->szInfo));
+    return g_notify(message, data);
+}
+
+TEST_F(StatusLamps, AnAlarmAsksForAttentionAndABalloonThatGoesOnceThePanelIsActivated) {
+    g_flash = reinterpret_cast<decltype(g_flash)>(
+        Redirect("user32.dll", "FlashWindowEx", reinterpret_cast<void*>(&RecordFlash)));
+    g_notify = reinterpret_cast<decltype(g_notify)>(
+        Redirect("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(&RecordNotice)));
+    EnableBoxes({2});
+    Run([&] {
+        PutStatus("[Box2]\r\nWatchDogError=4\r\n");
+        panel.SendMessage(WM_STATUSPOLL);
+        panel.SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
+        panel.SendMessage(WM_STATUSPOLL);
+    });
+    EXPECT_EQ(g_flashes, std::vector<DWORD>{FLASHW_TRAY | FLASHW_TIMERNOFG});
+    // The icon is there only until the operator has looked.
+    EXPECT_EQ(g_notices, (std::vector<std::string>{Notice(NIM_ADD, NIF_INFO, NIIF_ERROR,
+                                                          "IP Controller 2: watchdog error"),
+                                                   Notice(NIM_DELETE, 0, 0, "")}));
+}
+#endif
+
 // The modal windows of the panel, each opened as an operator opens it.
 enum class Modal { InfoBox, Analysis, IntegerMessage };
 
