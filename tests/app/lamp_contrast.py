@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""The two lamp bitmaps as shipped must differ in lightness, not only in colour: the relative
-luminance of the green and the red light differs by at least 3:1 (WCAG's contrast ratio) for
-normal vision and for protanopia and deuteranopia, simulated after Machado et al. 2009 at
-severity 1, in linear RGB. The lights are the pixels in which the two bitmaps differ.
-
-Usage: lamp_contrast.py GREEN.bmp RED.bmp"""
+"""lamp_contrast.py GREEN.bmp RED.bmp: the lights (the pixels in which the two lamps differ) are
+at least 3:1 apart in relative luminance for normal vision, and for protanopia and deuteranopia
+simulated in linear RGB after Machado et al. 2009, severity 1."""
 import collections
 import struct
 import sys
@@ -18,8 +15,7 @@ VISIONS = {
 }
 
 
-def pixels(path):
-    """(red, green, blue) per pixel of a 4-bit BI_RGB bitmap, in file order."""
+def pixels(path):  # (red, green, blue) of each pixel of a 4-bit BI_RGB bitmap
     data = open(path, "rb").read()
     offset, = struct.unpack_from("<I", data, 10)
     size, width, height, _, bits = struct.unpack_from("<IiiHH", data, 14)

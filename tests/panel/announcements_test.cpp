@@ -16,8 +16,7 @@ using announce::Lamp;
 // box: '.', 'A' alarm, 'N' normal, 'U' unsteady; `flags`: 'a' attention, 'c' critical, 'w'
 // withdraw. `written` -1: no status file.
 struct Step {
-    const char* before;
-    const char* after;
+    const char *before, *after;
     long long written, now;
     bool seen;
     const char* news;
