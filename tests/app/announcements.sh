@@ -9,8 +9,8 @@ if [ "$3" != --in-session ]; then
         command -v "$tool" >/dev/null || { echo "$tool is not installed"; exit 77; }
     done
     /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "no python3-dbusmock"; exit 77; }
-    rm -rf "$scratch" && mkdir -p "$scratch/profile" && chmod 700 "$scratch"
-    exec dbus-run-session -- sh "$0" "$program" "$scratch" --in-session
+    rm -rf "$scratch" && mkdir -p "$scratch/profile" && chmod 700 "$scratch" &&
+        exec dbus-run-session -- sh "$0" "$program" "$scratch" --in-session
 fi
 trap 'kill $pids 2>/dev/null' EXIT
 eventually() { for _ in $(seq 450); do "$@" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
@@ -22,14 +22,11 @@ notices() {
 }
 
 /usr/bin/python3 -m dbusmock --session --template notification_daemon -l "$scratch/notify.log" \
-    >"$scratch/dbusmock.log" 2>&1 &
-pids=$!
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-pids="$! $pids"
+    >/dev/null 2>&1 & pids=$!
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 & pids="$! $pids"
 eventually test -s "$scratch/display" || { echo "Xvfb did not start"; exit 1; }
 DISPLAY=:$(cat "$scratch/display") && export DISPLAY
-metacity >/dev/null 2>&1 &
-pids="$! $pids"
+metacity >/dev/null 2>&1 & pids="$! $pids"
 eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' &&
     eventually notices org.freedesktop.Notifications.GetServerInformation >/dev/null ||
     { echo "metacity or the notification service did not start"; exit 1; }
@@ -37,8 +34,7 @@ eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' &&
 # Box 2, "Tor Süd" in the files' Windows-1252, is green when the panel opens.
 printf '[zivazoz]\r\nBox2=1\r\nLocBox2=Tor S\374d\r\n' >"$scratch/profile/rurizuz.ini"
 printf '[Box2]\r\nWatchDogError=0\r\n' >"$scratch/profile/zivazoz.ini"
-MIRELKO_PROFILE_DIR=$scratch/profile XDG_RUNTIME_DIR=$scratch "$program" >/dev/null 2>&1 &
-pids="$! $pids"
+MIRELKO_PROFILE_DIR=$scratch/profile XDG_RUNTIME_DIR=$scratch "$program" >/dev/null 2>&1 & pids="$! $pids"
 eventually sh -c "for w in \$(xdotool search --name '^Mirelko\$'); do xprop -id \$w \
     _NET_WM_ALLOWED_ACTIONS | grep -q '= ' && echo \$w >'$scratch/panel'; done; test -s '$scratch/panel'" ||
     { echo "the panel did not open"; exit 1; }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""lamp_contrast.py GREEN.bmp RED.bmp: the lights (the pixels in which the two lamps differ) are
-at least 3:1 apart in relative luminance for normal vision, and for protanopia and deuteranopia
-simulated in linear RGB after Machado et al. 2009, severity 1."""
+"""lamp_contrast.py GREEN.bmp RED.bmp: the lights (the pixels in which the two 4-bit lamps differ)
+are at least 3:1 apart in relative luminance for normal vision, and for protanopia and
+deuteranopia simulated in linear RGB after Machado et al. 2009, severity 1."""
 import collections
 import struct
 import sys
@@ -13,17 +13,16 @@ VISIONS = {
     "deuteranopia": ((0.367322, 0.860646, -0.227968), (0.280085, 0.672501, 0.047413),
                      (-0.011820, 0.042940, 0.968881)),
 }
-
-
-def pixels(path):  # (red, green, blue) of each pixel of a 4-bit BI_RGB bitmap
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    size, width, height, _, bits = struct.unpack_from("<IiiHH", data, 14)
-    assert bits == 4, f"{path}: {bits} bits per pixel"
-    table = [data[14 + size + 4 * i:14 + size + 4 * i + 3][::-1] for i in range(16)]
-    stride = (width * 4 + 31) // 32 * 4
-    return [table[data[offset + y * stride + x // 2] >> (4 if x % 2 == 0 else 0) & 15]
-            for y in range(abs(height)) for x in range(width)]
+files = [open(path, "rb").read() for path in sys.argv[1:3]]
+# The pixels' palette indexes, two to a byte; the rows' padding is the same in both.
+indexes = [[n for b in f[struct.unpack_from("<I", f, 10)[0]:] for n in (b >> 4, b & 15)] for f in files]
+light = [i for i in range(len(indexes[0])) if indexes[0][i] != indexes[1][i]]
+assert light, "the two lamps are one picture"
+shades = []
+for data, lamp in zip(files, indexes):
+    index = collections.Counter(lamp[i] for i in light).most_common(1)[0][0]
+    table = 14 + struct.unpack_from("<I", data, 14)[0] + 4 * index
+    shades.append(tuple(data[table:table + 3][::-1]))
 
 
 def luminance(rgb, matrix):
@@ -32,14 +31,10 @@ def luminance(rgb, matrix):
     return 0.2126 * seen[0] + 0.7152 * seen[1] + 0.0722 * seen[2]
 
 
-green, red = pixels(sys.argv[1]), pixels(sys.argv[2])
-light = [i for i in range(len(green)) if green[i] != red[i]]
-assert light, "the two lamps are the same picture"
-shades = [collections.Counter(lamp[i] for i in light).most_common(1)[0][0] for lamp in (green, red)]
 failed = False
 for vision, matrix in VISIONS.items():
     lighter, darker = sorted((luminance(shade, matrix) for shade in shades), reverse=True)
     ratio = (lighter + 0.05) / (darker + 0.05)
     failed |= ratio < 3
-    print(f"{vision}: green {tuple(shades[0])} and red {tuple(shades[1])} differ {ratio:.2f}:1")
+    print(f"{vision}: green {shades[0]} and red {shades[1]} differ {ratio:.2f}:1")
 sys.exit(1 if failed else 0)
