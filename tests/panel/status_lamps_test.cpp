@@ -152,8 +152,7 @@ TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
 #ifdef _WIN32
 // The system's calls as the panel asks for them, recorded and then made: the program's import
 // slot of each is pointed at a recorder.
-std::vector<std::string> g_notices;
-std::vector<DWORD> g_flashes;
+std::vector<std::string> g_asked;
 decltype(&FlashWindowEx) g_flash;
 decltype(&Shell_NotifyIconA) g_notify;
 
@@ -166,26 +165,21 @@ void* Redirect(const char* dll, const char* name, void* recorder) {
     void* system = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));
     for (; imports->Name != 0; ++imports) {
         for (auto** slot = reinterpret_cast<void**>(base + imports->FirstThunk); *slot; ++slot) {
-            if (*slot != system) continue;
-            DWORD protection;
-            VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-            *slot = recorder;
-            VirtualProtect(slot, sizeof *slot, protection, &protection);
+            if (*slot == system)
+                WriteProcessMemory(GetCurrentProcess(), slot, &recorder, sizeof recorder, nullptr);
         }
     }
     return system;
 }
 
 BOOL WINAPI RecordFlash(PFLASHWINFO info) {
-    g_flashes.push_back(info->dwFlags);
+    g_asked.push_back("flash " + std::to_string(info->dwFlags));
     return g_flash(info);
 }
-std::string Notice(DWORD message, UINT flags, DWORD infoFlags, const char* info) {
-    return std::to_string(message) + " " + std::to_string(flags & NIF_INFO) + " " +
-           std::to_string(infoFlags) + " " + info;
-}
 BOOL WINAPI RecordNotice(DWORD message, PNOTIFYICONDATAA data) {
-    g_notices.push_back(Notice(message, data->uFlags, data->dwInfoFlags, data->szInfo));
+    g_asked.push_back("notice " + std::to_string(message) + " " +
+                      std::to_string(data->uFlags & NIF_INFO) + " " +
+                      std::to_string(data->dwInfoFlags) + " " + data->szInfo);
     return g_notify(message, data);
 }
 
@@ -201,11 +195,11 @@ TEST_F(StatusLamps, AnAlarmAsksForAttentionAndABalloonThatGoesOnceThePanelIsActi
         panel.SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
         panel.SendMessage(WM_STATUSPOLL);
     });
-    EXPECT_EQ(g_flashes, std::vector<DWORD>{FLASHW_TRAY | FLASHW_TIMERNOFG});
-    // The icon is there only until the operator has looked.
-    EXPECT_EQ(g_notices, (std::vector<std::string>{Notice(NIM_ADD, NIF_INFO, NIIF_ERROR,
-                                                          "IP Controller 2: watchdog error"),
-                                                   Notice(NIM_DELETE, 0, 0, "")}));
+    // FLASHW_TRAY | FLASHW_TIMERNOFG; NIM_ADD with NIF_INFO and NIIF_ERROR; then NIM_DELETE: the
+    // icon is there only until the operator has looked.
+    EXPECT_EQ(g_asked,
+              (std::vector<std::string>{"flash 14", "notice 0 16 3 IP Controller 2: watchdog error",
+                                        "notice 2 0 0 "}));
 }
 #endif
 
