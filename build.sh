@@ -17,7 +17,7 @@ packages=(
   fonts-liberation
   xvfb xauth
   metacity fluxbox xdotool x11-utils
-  dbus python3-dbusmock libglib2.0-bin
+  dbus python3 python3-dbusmock libglib2.0-bin
   desktop-file-utils appstream dpkg-dev file lintian
   clang-14 libclang-rt-14-dev
   prometheus prometheus-node-exporter curl
