@@ -12,14 +12,11 @@ if [ "$3" != --in-session ]; then
     rm -rf "$scratch" && mkdir -p "$scratch/profile" && chmod 700 "$scratch" &&
         exec dbus-run-session -- sh "$0" "$program" "$scratch" --in-session
 fi
-trap 'kill $pids 2>/dev/null' EXIT
+trap 'kill $pids 2>/dev/null' EXIT && failed=0
 eventually() { for _ in $(seq 450); do "$@" 2>/dev/null && return 0; sleep 0.1; done; return 1; }
-failed=0
 check() { if eventually "$@"; then echo "seen: $what"; else echo "not seen: $what"; failed=1; fi; }
-notices() {
-    gdbus call --session --dest org.freedesktop.Notifications \
-        --object-path /org/freedesktop/Notifications --method "$@"
-}
+notices() { gdbus call --session --dest org.freedesktop.Notifications \
+    --object-path /org/freedesktop/Notifications --method "$@"; }
 
 /usr/bin/python3 -m dbusmock --session --template notification_daemon -l "$scratch/notify.log" \
     >/dev/null 2>&1 & pids=$!
@@ -43,8 +40,7 @@ panel=$(head -1 "$scratch/panel")
 xdotool windowminimize "$panel"
 attention() { xprop -id "$panel" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION; }
 attention && { echo "attention asked before any poll"; failed=1; }
-# The Notify calls recorded: application, replaces_id, summary, body, ..., urgency.
-notified() { grep -q " Notify .*$1" "$scratch/notify.log"; }
+notified() { grep -q " Notify .*$1" "$scratch/notify.log"; }  # app, replaces_id, icon, summary, body
 
 printf '[Box2]\r\nWatchDogError=1\r\n' >"$scratch/profile/zivazoz.ini"
 what="attention at the poll that finds box 2 in alarm" check attention

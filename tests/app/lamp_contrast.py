@@ -6,13 +6,11 @@ import collections
 import struct
 import sys
 
-VISIONS = {
-    "normal vision": ((1, 0, 0), (0, 1, 0), (0, 0, 1)),
-    "protanopia": ((0.152286, 1.052583, -0.204868), (0.114503, 0.786281, 0.099216),
-                   (-0.003882, -0.048116, 1.051998)),
-    "deuteranopia": ((0.367322, 0.860646, -0.227968), (0.280085, 0.672501, 0.047413),
-                     (-0.011820, 0.042940, 0.968881)),
-}
+VISIONS = {"normal vision": ((1, 0, 0), (0, 1, 0), (0, 0, 1)),
+           "protanopia": ((0.152286, 1.052583, -0.204868), (0.114503, 0.786281, 0.099216),
+                          (-0.003882, -0.048116, 1.051998)),
+           "deuteranopia": ((0.367322, 0.860646, -0.227968), (0.280085, 0.672501, 0.047413),
+                            (-0.011820, 0.042940, 0.968881))}
 files = [open(path, "rb").read() for path in sys.argv[1:3]]
 # The pixels' palette indexes, two to a byte; the rows' padding is the same in both.
 indexes = [[n for b in f[struct.unpack_from("<I", f, 10)[0]:] for n in (b >> 4, b & 15)] for f in files]

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -26,7 +27,6 @@ struct Case {
     const char* name;
     std::vector<Step> steps;
 };
-
 constexpr FileNews kNone = FileNews::None;
 constexpr Step Box(const char* before, const char* after, const char* news, const char* flags = "",
                    bool seen = false) {
@@ -38,11 +38,10 @@ constexpr Step File(long long written, long long now, FileNews file = kNone,
     return {"G", "G", written, now, false, "", file, flags};
 }
 
+constexpr std::string_view kLampLetters = ".GR";  // in the order of Lamp
 std::array<Lamp, profile::kBoxCount> LampsOf(const std::string& letters) {
     std::array<Lamp, profile::kBoxCount> lamps{};
-    for (std::size_t i = 0; i < letters.size(); ++i) {
-        lamps[i] = letters[i] == 'R' ? Lamp::Red : letters[i] == 'G' ? Lamp::Green : Lamp::Dark;
-    }
+    for (std::size_t i = 0; i < letters.size(); ++i) lamps[i] = Lamp(kLampLetters.find(letters[i]));
     return lamps;
 }
 

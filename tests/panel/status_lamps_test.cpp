@@ -150,8 +150,7 @@ TEST_F(StatusLamps, APollThatFindsTheSameValuesShowsAndHidesNothing) {
 #endif
 
 #ifdef _WIN32
-// The system's calls as the panel asks for them, recorded and then made: the program's import
-// slot of each is pointed at a recorder.
+// The system's calls the panel asks for, recorded and then made: its import slots are redirected.
 std::vector<std::string> g_asked;
 decltype(&FlashWindowEx) g_flash;
 decltype(&Shell_NotifyIconA) g_notify;
@@ -195,8 +194,7 @@ TEST_F(StatusLamps, AnAlarmAsksForAttentionAndABalloonThatGoesOnceThePanelIsActi
         panel.SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
         panel.SendMessage(WM_STATUSPOLL);
     });
-    // FLASHW_TRAY | FLASHW_TIMERNOFG; NIM_ADD with NIF_INFO and NIIF_ERROR; then NIM_DELETE: the
-    // icon is there only until the operator has looked.
+    // FLASHW_TRAY | FLASHW_TIMERNOFG; NIM_ADD, NIF_INFO, NIIF_ERROR; NIM_DELETE once looked at.
     EXPECT_EQ(g_asked,
               (std::vector<std::string>{"flash 14", "notice 0 16 3 IP Controller 2: watchdog error",
                                         "notice 2 0 0 "}));
