@@ -155,7 +155,8 @@ std::vector<std::string> g_asked;
 decltype(&FlashWindowEx) g_flash;
 decltype(&Shell_NotifyIconA) g_notify;
 
-void* Redirect(const char* dll, const char* name, void* recorder) {
+template <typename Function>
+Function Redirect(const char* dll, const char* name, Function recorder) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
@@ -168,7 +169,7 @@ void* Redirect(const char* dll, const char* name, void* recorder) {
                 WriteProcessMemory(GetCurrentProcess(), slot, &recorder, sizeof recorder, nullptr);
         }
     }
-    return system;
+    return reinterpret_cast<Function>(system);
 }
 
 BOOL WINAPI RecordFlash(PFLASHWINFO info) {
@@ -183,10 +184,8 @@ BOOL WINAPI RecordNotice(DWORD message, PNOTIFYICONDATAA data) {
 }
 
 TEST_F(StatusLamps, AnAlarmAsksForAttentionAndABalloonThatGoesOnceThePanelIsActivated) {
-    g_flash = reinterpret_cast<decltype(g_flash)>(
-        Redirect("user32.dll", "FlashWindowEx", reinterpret_cast<void*>(&RecordFlash)));
-    g_notify = reinterpret_cast<decltype(g_notify)>(
-        Redirect("shell32.dll", "Shell_NotifyIconA", reinterpret_cast<void*>(&RecordNotice)));
+    g_flash = Redirect("user32.dll", "FlashWindowEx", &RecordFlash);
+    g_notify = Redirect("shell32.dll", "Shell_NotifyIconA", &RecordNotice);
     EnableBoxes({2});
     Run([&] {
         PutStatus("[Box2]\r\nWatchDogError=4\r\n");
