@@ -35,9 +35,8 @@ MIRELKO_PROFILE_DIR=$scratch/profile XDG_RUNTIME_DIR=$scratch "$program" >/dev/n
 eventually sh -c "for w in \$(xdotool search --name '^Mirelko\$'); do xprop -id \$w \
     _NET_WM_ALLOWED_ACTIONS | grep -q '= ' && echo \$w >'$scratch/panel'; done; test -s '$scratch/panel'" ||
     { echo "the panel did not open"; exit 1; }
-panel=$(head -1 "$scratch/panel")
 # Behind the operator's back: minimized, the panel is not the active window.
-xdotool windowminimize "$panel"
+panel=$(head -1 "$scratch/panel") && xdotool windowminimize "$panel"
 attention() { xprop -id "$panel" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_ATTENTION; }
 attention && { echo "attention asked before any poll"; failed=1; }
 notified() { grep -q " Notify .*$1" "$scratch/notify.log"; }  # app, replaces_id, icon, summary, body

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""lamp_contrast.py GREEN.bmp RED.bmp: the lights (the pixels in which the two 4-bit lamps differ)
-are at least 3:1 apart in relative luminance for normal vision, and for protanopia and
-deuteranopia simulated in linear RGB after Machado et al. 2009, severity 1."""
-import collections
-import struct
-import sys
+"""lamp_contrast.py GREEN.bmp RED.bmp: the lights (where the 4-bit lamps differ) are 3:1 apart in relative
+luminance for normal vision, protanopia and deuteranopia (Machado et al. 2009, severity 1)."""
+import collections, struct, sys
 
 VISIONS = {"normal vision": ((1, 0, 0), (0, 1, 0), (0, 0, 1)),
            "protanopia": ((0.152286, 1.052583, -0.204868), (0.114503, 0.786281, 0.099216),

@@ -12,9 +12,8 @@ namespace {
 
 using namespace announce;
 
-// One poll and what it must announce. Lamps per box from box 1: '.' dark, 'G', 'R'; the news per
-// box: '.', 'A' alarm, 'N' normal, 'U' unsteady; `flags`: 'a' attention, 'c' critical, 'w'
-// withdraw. `written` -1: no status file.
+// A poll and its news. Lamps from box 1: '.' dark, 'G', 'R'; news: '.', 'A'larm, 'N'ormal,
+// 'U'nsteady; flags: 'a'ttention, 'c'ritical, 'w'ithdraw; `written` -1: no status file.
 struct Step {
     const char *before, *after;
     long long written, now;
@@ -77,14 +76,13 @@ const std::pair<const char*, std::vector<Step>> kCases[] = {
 TEST(Announcements, EachPollAnnouncesWhatChangedOnceAndNoFloods) {
     for (const auto& [name, steps] : kCases) {
         Memory memory;
-        for (std::size_t i = 0; i < steps.size(); ++i) {
-            const Step& step = steps[i];
+        for (const Step& step : steps) {
             Poll poll{LampsOf(step.before), LampsOf(step.after), std::nullopt, step.now, step.seen};
             if (step.written >= 0) poll.writtenAt = step.written;
             const Announcement told = Decide(memory, poll);
             const std::string flags = std::string(told.askAttention ? "a" : "") +
                                       (told.critical ? "c" : "") + (told.withdraw ? "w" : "");
-            SCOPED_TRACE(std::string(name) + ", poll " + std::to_string(i + 1));
+            SCOPED_TRACE(std::string(name) + ", poll " + std::to_string(&step - steps.data() + 1));
             EXPECT_EQ(NewsOf(told), step.news);
             EXPECT_EQ(told.file, step.file);
             EXPECT_EQ(flags, step.flags);
