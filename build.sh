@@ -17,6 +17,7 @@ packages=(
   fonts-liberation
   xvfb xauth
   metacity fluxbox xdotool x11-utils
+  dbus python3 python3-dbusmock libglib2.0-bin
   desktop-file-utils appstream dpkg-dev file lintian
   clang-14 libclang-rt-14-dev clang-format
   prometheus prometheus-node-exporter curl

@@ -23,7 +23,9 @@ ON_CONTROL_COLUMN(BN_CLICKED, kPanelBoxes, &PanelBox::configuration, LaunchConfi
 ON_BN_CLICKED(IDC_REFRESH, LoadConfig)
 ON_BN_CLICKED(IDC_SAVE, SaveConfig)
 ON_BN_CLICKED(IDC_ANALIZE, OnAnalize)
-ON_MESSAGE(WM_STATUSPOLL, RefreshLamps)
+ON_MESSAGE(WM_STATUSPOLL, OnStatusPoll)
+ON_MESSAGE(WM_ACTIVATE, OnActivate)
+ON_MESSAGE(WM_NOTICEICON, OnNoticeIcon)
 ON_MESSAGE(WM_DESTROY, ForgetPanelWindow)
 END_MESSAGE_MAP()
 
@@ -72,5 +74,11 @@ void CPanelDlg::OnAnalize() {
 
 void CPanelDlg::OnOK() {
     if (!SaveConfig()) return;
+    WithdrawNotice();
     CDialog::OnOK();
+}
+
+void CPanelDlg::OnCancel() {
+    WithdrawNotice();
+    CDialog::OnCancel();
 }

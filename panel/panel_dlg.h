@@ -1,6 +1,7 @@
 // The main panel: the window of the fifteen box rows and the program's frame around them.
 #pragma once
 
+#include "panel/announcements.h"
 #include "res/panel_box.h"
 #include "toolkit/afxwin.h"
 
@@ -13,6 +14,7 @@ class CPanelDlg : public CDialog {
     void DoDataExchange(CDataExchange* dx) override;
     // Saves first and closes only when the save went through.
     void OnOK() override;
+    void OnCancel() override;
 
     // The box rows: load and refresh, save, enabling a row, the per-box configuration program.
     void LoadConfig();
@@ -30,6 +32,16 @@ class CPanelDlg : public CDialog {
     void AddLampTips();
     // `age` tells how old the status file is, since a lamp alone cannot show that its news is old.
     void DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogError, const char* age);
+
+    // The answer to WM_STATUSPOLL: the lamps, then what changed told beside the window, which
+    // the operator may not be looking at.
+    LRESULT OnStatusPoll(WPARAM = 0, LPARAM = 0);
+    std::array<announce::Lamp, profile::kBoxCount> ShownLamps() const;
+    void TellOperator(const announce::Announcement& told);
+    void WithdrawNotice();
+    LRESULT OnActivate(WPARAM state, LPARAM);
+    // A click on the notification brings the panel to the front.
+    LRESULT OnNoticeIcon(WPARAM, LPARAM event);
 
     // The frame: system-menu Info entry, window icons, drawing while minimized, the Info box.
     void AddInfoToSystemMenu();
@@ -49,6 +61,10 @@ class CPanelDlg : public CDialog {
     // Each row's check-box caption, which the lamp words begin with; read once, as it never
     // changes.
     char m_lampNames[profile::kBoxCount][40] = {};
+    announce::Memory m_announced;
+    // Activated since the last poll; whether the notification icon is there.
+    bool m_seen = false;
+    bool m_noticeShown = false;
 
     DECLARE_MESSAGE_MAP()
 };

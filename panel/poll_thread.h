@@ -8,6 +8,8 @@
 
 // The panel's private message for a lamp refresh; wParam and lParam are 0.
 #define WM_STATUSPOLL (WM_USER + 1)
+// The notification icon's message to the panel; lParam is the mouse or balloon event.
+#define WM_NOTICEICON (WM_USER + 2)
 
 inline constexpr DWORD kPollIntervalMs = 30000;
 

@@ -54,6 +54,15 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* paint);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 int GetSystemMetrics(int index);
 
+// Beside the window: asking for attention in the taskbar, and the notification-area icon with
+// its balloon. The Qt backend asks the desktop instead: the window's demands-attention state and
+// a desktop notification, replaced by the next and withdrawn with the icon; clicking it sends
+// the icon's message with NIN_BALLOONUSERCLICK. Neither ever waits for the desktop.
+BOOL FlashWindowEx(PFLASHWINFO info);
+BOOL Shell_NotifyIconA(DWORD message, PNOTIFYICONDATAA data);
+// Brings the window to the front and activates it.
+BOOL SetForegroundWindow(HWND window);
+
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 
 // Starts a program without waiting for it: above 31 on success, 0 out of memory or resources

@@ -65,6 +65,7 @@ struct PAINTSTRUCT {
 // Messages.
 #define WM_NULL 0x0000
 #define WM_DESTROY 0x0002
+#define WM_ACTIVATE 0x0006
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
@@ -78,6 +79,52 @@ struct PAINTSTRUCT {
 #define WM_COMMAND 0x0111
 #define WM_SYSCOMMAND 0x0112
 #define WM_USER 0x0400
+
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+#define WM_LBUTTONUP 0x0202
+
+// Asking for the operator's attention: the taskbar entry until the window comes to the front.
+struct FLASHWINFO {
+    UINT cbSize;
+    HWND hwnd;
+    DWORD dwFlags;
+    UINT uCount;
+    DWORD dwTimeout;
+};
+using PFLASHWINFO = FLASHWINFO*;
+#define FLASHW_STOP 0
+#define FLASHW_TRAY 0x00000002
+#define FLASHW_TIMERNOFG 0x0000000C
+
+// The notification-area icon and its balloon, as far as XP has them.
+struct NOTIFYICONDATAA {
+    DWORD cbSize;
+    HWND hWnd;
+    UINT uID;
+    UINT uFlags;
+    UINT uCallbackMessage;
+    HICON hIcon;
+    CHAR szTip[128];
+    DWORD dwState;
+    DWORD dwStateMask;
+    CHAR szInfo[256];
+    UINT uTimeout;
+    CHAR szInfoTitle[64];
+    DWORD dwInfoFlags;
+};
+using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
+#define NOTIFYICONDATAA_V2_SIZE sizeof(NOTIFYICONDATAA)
+#define NIM_ADD 0x00000000
+#define NIM_MODIFY 0x00000001
+#define NIM_DELETE 0x00000002
+#define NIF_MESSAGE 0x00000001
+#define NIF_ICON 0x00000002
+#define NIF_TIP 0x00000004
+#define NIF_INFO 0x00000010
+#define NIIF_INFO 0x00000001
+#define NIIF_ERROR 0x00000003
+#define NIN_BALLOONUSERCLICK (WM_USER + 5)
 
 #define ICON_SMALL 0
 #define ICON_BIG 1

@@ -92,8 +92,10 @@ LOGO_LETTERS = {
           ".##."],
 }
 
-# A lit lamp: its body colour and the darker rim around it.
-LAMP_COLOURS = {"green": (LIME, GREEN), "red": (RED, MAROON)}
+# A lit lamp: its body colour and the darker rim around it. The red light is the dark one, so
+# that the two stay apart by their lightness where colour is not seen: bright red and bright green
+# come out almost equally light to a red-green colour-blind eye.
+LAMP_COLOURS = {"green": (LIME, GREEN), "red": (MAROON, BLACK)}
 
 
 class Canvas:

@@ -158,6 +158,57 @@ TEST_F(StatusLamps, ThePollThreadEndsWithItsPanel) {
 }
 #endif
 
+#ifdef _WIN32
+// The system's calls the panel asks for, recorded and then made: its import slots are redirected.
+std::vector<std::string> g_asked;
+decltype(&FlashWindowEx) g_flash;
+decltype(&Shell_NotifyIconA) g_notify;
+
+template <typename Function>
+Function Redirect(const char* dll, const char* name, Function recorder) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* imports = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+        base + headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
+    void* system = reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA(dll), name));
+    for (; imports->Name != 0; ++imports) {
+        for (auto** slot = reinterpret_cast<void**>(base + imports->FirstThunk); *slot; ++slot) {
+            if (*slot == system)
+                WriteProcessMemory(GetCurrentProcess(), slot, &recorder, sizeof recorder, nullptr);
+        }
+    }
+    return reinterpret_cast<Function>(system);
+}
+
+BOOL WINAPI RecordFlash(PFLASHWINFO info) {
+    g_asked.push_back("flash " + std::to_string(info->dwFlags));
+    return g_flash(info);
+}
+BOOL WINAPI RecordNotice(DWORD message, PNOTIFYICONDATAA data) {
+    g_asked.push_back("notice " + std::to_string(message) + " " +
+                      std::to_string(data->uFlags & NIF_INFO) + " " +
+                      std::to_string(data->dwInfoFlags) + " " + data->szInfo);
+    return g_notify(message, data);
+}
+
+TEST_F(StatusLamps, AnAlarmAsksForAttentionAndABalloonThatGoesOnceThePanelIsActivated) {
+    g_flash = Redirect("user32.dll", "FlashWindowEx", &RecordFlash);
+    g_notify = Redirect("shell32.dll", "Shell_NotifyIconA", &RecordNotice);
+    EnableBoxes({2});
+    Run([&] {
+        PutStatus("[Box2]\r\nWatchDogError=4\r\n");
+        panel.SendMessage(WM_STATUSPOLL);
+        panel.SendMessage(WM_ACTIVATE, WA_CLICKACTIVE);
+        panel.SendMessage(WM_STATUSPOLL);
+    });
+    // FLASHW_TRAY | FLASHW_TIMERNOFG; NIM_ADD, NIF_INFO, NIIF_ERROR; NIM_DELETE once looked at.
+    EXPECT_EQ(g_asked,
+              (std::vector<std::string>{"flash 14", "notice 0 16 3 IP Controller 2: watchdog error",
+                                        "notice 2 0 0 "}));
+}
+#endif
+
 // The modal windows of the panel, each opened as an operator opens it.
 enum class Modal { InfoBox, Analysis, IntegerMessage };
 

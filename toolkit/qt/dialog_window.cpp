@@ -99,6 +99,9 @@ void DialogWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 void DialogWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) update();
+    if (event->type() == QEvent::ActivationChange) {
+        SendMessageA(window_->handle(), WM_ACTIVATE, isActiveWindow() ? WA_ACTIVE : WA_INACTIVE, 0);
+    }
     QDialog::changeEvent(event);
 }
 

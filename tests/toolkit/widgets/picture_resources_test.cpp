@@ -49,7 +49,7 @@ void expectPixels(const QImage& image, std::initializer_list<PixelColour> pixels
 }
 
 const QColor kBlack(0, 0, 0), kNavy(0, 0, 0x80), kSilver(0xC0, 0xC0, 0xC0), kBlue(0, 0, 0xFF),
-    kLime(0, 0xFF, 0), kRed(0xFF, 0, 0), kWhite(0xFF, 0xFF, 0xFF);
+    kLime(0, 0xFF, 0), kRed(0xFF, 0, 0), kMaroon(0x80, 0, 0), kWhite(0xFF, 0xFF, 0xFF);
 
 struct BitmapCase {
     const char* file;
@@ -60,12 +60,12 @@ struct BitmapCase {
 TEST(PictureResources, BitmapsAreSixteenColourWindowsBitmaps) {
     const BitmapCase cases[] = {
         {"lamp_green_134.bmp", {17, 16}, {{{8, 8}, kLime}, {{1, 1}, kSilver}, {{0, 0}, kWhite}}},
-        {"lamp_red_132.bmp", {17, 16}, {{{8, 8}, kRed}, {{1, 1}, kSilver}, {{0, 0}, kWhite}}},
+        {"lamp_red_132.bmp", {17, 16}, {{{8, 8}, kMaroon}, {{1, 1}, kSilver}, {{0, 0}, kWhite}}},
         {"logo_129.bmp",
          {125, 66},
          {{{18, 12}, kBlue},
           {{47, 49}, kLime},
-          {{77, 49}, kRed},
+          {{77, 49}, kMaroon},
           {{0, 0}, kNavy},
           {{5, 5}, kWhite}}},
     };

@@ -1,0 +1,130 @@
+// What a poll tells beside the window: the taskbar entry asks for attention when a box goes
+// into alarm, and one notification says everything the poll found, replacing the one before.
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "panel/panel_dlg.h"
+#include "panel/poll_thread.h"
+#include "profile/box_status.h"
+
+namespace {
+
+constexpr UINT kNoticeIconId = 1;
+// What a balloon holds, its terminator included.
+constexpr std::size_t kNoticeCapacity = sizeof NOTIFYICONDATAA{}.szInfo;
+
+const char* BoxWords(announce::BoxNews news) {
+    switch (news) {
+        case announce::BoxNews::Alarm:
+            return "watchdog error";
+        case announce::BoxNews::Normal:
+            return "back to normal";
+        default:
+            return "unsteady, changing at every poll";
+    }
+}
+
+const char* FileWords(announce::FileNews news) {
+    switch (news) {
+        case announce::FileNews::Stale:
+            return "status file not written for 3 min: the lamps show the last known state";
+        case announce::FileNews::Unreadable:
+            return "status file missing or unreadable: the lamps do not show the boxes' state";
+        default:
+            return "status file written again: the lamps are current";
+    }
+}
+
+// Adds a line while the balloon has room; the lines that do not fit are counted at its end.
+void AddLine(std::string& text, int& leftOut, const std::string& line) {
+    constexpr std::size_t kRoomForCount = 16;
+    if (text.size() + line.size() + 1 + kRoomForCount < kNoticeCapacity) {
+        text += (text.empty() ? "" : "\n") + line;
+    } else {
+        ++leftOut;
+    }
+}
+
+}  // namespace
+
+LRESULT CPanelDlg::OnStatusPoll(WPARAM, LPARAM) {
+    const auto before = ShownLamps();
+    RefreshLamps();
+    announce::Poll poll{before, ShownLamps(), std::nullopt, std::time(nullptr), m_seen};
+    profile::ReadWatchDogErrors(&poll.writtenAt);
+    poll.seen |= GetActiveWindow() == m_hWnd;
+    m_seen = false;
+    TellOperator(announce::Decide(m_announced, poll));
+    return 1;
+}
+
+std::array<announce::Lamp, profile::kBoxCount> CPanelDlg::ShownLamps() const {
+    std::array<announce::Lamp, profile::kBoxCount> lamps{};
+    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
+        const PanelBox& row = PanelBoxOf(box);
+        if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.redLamp))) {
+            lamps[box - 1] = announce::Lamp::Red;
+        } else if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.greenLamp))) {
+            lamps[box - 1] = announce::Lamp::Green;
+        }
+    }
+    return lamps;
+}
+
+void CPanelDlg::TellOperator(const announce::Announcement& told) {
+    if (told.askAttention) {
+        FLASHWINFO flash{sizeof flash, m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+        FlashWindowEx(&flash);
+    }
+    if (told.withdraw) WithdrawNotice();
+    if (!told.Any()) return;
+    std::string text;
+    int leftOut = 0;
+    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
+        const announce::BoxNews news = told.boxes[box - 1];
+        if (news == announce::BoxNews::None) continue;
+        std::string line = m_lampNames[box - 1];
+        if (location[box - 1][0] != '\0') line += std::string(" (") + location[box - 1] + ")";
+        AddLine(text, leftOut, line + ": " + BoxWords(news));
+    }
+    if (told.file != announce::FileNews::None) AddLine(text, leftOut, FileWords(told.file));
+    if (leftOut > 0) text += "\nand " + std::to_string(leftOut) + " more";
+
+    NOTIFYICONDATAA notice{};
+    notice.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    notice.hWnd = m_hWnd;
+    notice.uID = kNoticeIconId;
+    notice.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
+    notice.uCallbackMessage = WM_NOTICEICON;
+    notice.hIcon = m_hIcon;
+    GetWindowText(notice.szTip, sizeof notice.szTip);
+    std::strncpy(notice.szInfoTitle, told.critical ? "Watchdog alarm" : "Back to normal",
+                 sizeof notice.szInfoTitle - 1);
+    std::strncpy(notice.szInfo, text.c_str(), sizeof notice.szInfo - 1);
+    notice.dwInfoFlags = told.critical ? NIIF_ERROR : NIIF_INFO;
+    // Added at the first notice after the last withdrawal; the icon is there only then.
+    if (Shell_NotifyIconA(m_noticeShown ? NIM_MODIFY : NIM_ADD, &notice)) m_noticeShown = true;
+}
+
+void CPanelDlg::WithdrawNotice() {
+    if (!m_noticeShown) return;
+    NOTIFYICONDATAA notice{};
+    notice.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    notice.hWnd = m_hWnd;
+    notice.uID = kNoticeIconId;
+    Shell_NotifyIconA(NIM_DELETE, &notice);
+    m_noticeShown = false;
+}
+
+LRESULT CPanelDlg::OnActivate(WPARAM state, LPARAM lParam) {
+    if (LOWORD(state) != WA_INACTIVE) m_seen = true;
+    return DefWindowProc(WM_ACTIVATE, state, lParam);
+}
+
+LRESULT CPanelDlg::OnNoticeIcon(WPARAM, LPARAM event) {
+    if (event != NIN_BALLOONUSERCLICK && event != WM_LBUTTONUP) return 0;
+    if (IsIconic()) ShowWindow(SW_RESTORE);
+    ::SetForegroundWindow(m_hWnd);
+    return 0;
+}
