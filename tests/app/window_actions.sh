@@ -17,9 +17,9 @@ chmod 700 "$scratch"
 
 pids=
 trap 'kill $pids 2>/dev/null' EXIT
-# Waits up to 10 s for a command to succeed.
+# Waits up to 30 s for a command to succeed: a busy machine starts a window manager slowly.
 eventually() {
-    for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
+    for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done
     return 1
 }
 
