@@ -17,6 +17,7 @@ foreach(entry IN LISTS entries)
   math(EXPR index "${index} + 1")
 endforeach()
 file(WRITE "${OUTPUT}.tmp" "// Generated from the picture files; do not edit.
+#include \"res/resource.h\"
 #include \"res/resource_module.h\"
 
 namespace res {
