@@ -5,6 +5,7 @@
 #include "tests/panel/panel_support.h"
 #include "tests/toolkit/support/gui_support.h"
 #include "toolkit/qt/text.h"
+#include "toolkit/qt/widgets/ip_address_edit.h"
 
 namespace test {
 
@@ -17,6 +18,15 @@ INT_PTR PanelTest::Run(const std::function<void()>& steps, int closeWith) {
 }
 
 QWidget* PanelTest::Widget(int id) const { return ControlWidget(panel.m_hWnd, id); }
+
+bool PanelTest::Enabled(int id) const { return Widget(id)->isEnabled(); }
+
+int PanelTest::FocusId() const { return FocusedControlId(); }
+
+bool PanelTest::AddressBlank(profile::BoxNumber box) const {
+    auto* address = qobject_cast<toolkit::qt::IpAddressEdit*>(Widget(PanelBoxOf(box).ipAddress));
+    return address->address(nullptr) == 0;
+}
 
 void PanelTest::Click(int id) const { QTest::mouseClick(Widget(id), Qt::LeftButton); }
 

@@ -69,12 +69,12 @@ TEST_F(CrossThreadSend, AWindowThatIsGoneGetsNothingAndAnswersZero) {
     WhenModalOpens([&](QWidget*) {
         window = dialog.m_hWnd;
         control = GetDlgItem(window, test::kText);
-        EXPECT_TRUE(IsWindow(window));
+        EXPECT_NE(test::WidgetOf(window), nullptr);
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();
     dialog.probeThread = {};
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(test::WidgetOf(window), nullptr);
     EXPECT_EQ(SendMessageA(window, test::kProbeMessage, 1, 0), 0);
     EXPECT_EQ(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0), 0);
     LRESULT fromThread = -1;

@@ -247,8 +247,6 @@ class DropDownList : public Control {
                 list_->setCurrentIndex(index);
                 return index;
             }
-            case CB_GETCOUNT:
-                return list_->count();
             default:
                 return TextMessage(
                     message, wParam, lParam, [&] { return list_->currentText(); },
@@ -278,11 +276,6 @@ class IpAddress : public Control {
                 if (lParam != 0) *reinterpret_cast<DWORD*>(lParam) = packed;
                 return count;
             }
-            case IPM_CLEARADDRESS:
-                edit_->clearAddress();
-                return 0;
-            case IPM_ISBLANK:
-                return edit_->isBlank() ? TRUE : FALSE;
             default:
                 return TextMessage(
                     message, wParam, lParam, [&] { return edit_->text(); }, [](const QString&) {});
