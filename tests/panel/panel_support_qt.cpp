@@ -5,6 +5,7 @@
 #include "tests/panel/panel_support.h"
 #include "tests/toolkit/support/gui_support.h"
 #include "toolkit/qt/text.h"
+#include "toolkit/qt/widgets/ansi_text.h"
 #include "toolkit/qt/widgets/ip_address_edit.h"
 
 namespace test {
@@ -61,7 +62,7 @@ std::string PanelTest::Words(int lampId) const {
     QWidget* lamp = Widget(lampId);
     EXPECT_EQ(lamp->toolTip(), lamp->accessibleName());
     std::string bytes;
-    toolkit::qt::ToAnsi(lamp->toolTip(), &bytes);
+    toolkit::qt::qstringToAnsi(lamp->toolTip(), &bytes);
     return bytes;
 }
 
@@ -77,7 +78,7 @@ std::vector<std::string> MessageBoxAnswerer::texts() const {
     std::vector<std::string> texts;
     for (const QString& text : backend_->closer.texts()) {
         std::string bytes;
-        if (!toolkit::qt::ToAnsi(text, &bytes)) bytes = text.toStdString();
+        if (!toolkit::qt::qstringToAnsi(text, &bytes)) bytes = text.toStdString();
         texts.push_back(bytes);
     }
     return texts;

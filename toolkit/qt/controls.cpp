@@ -25,10 +25,6 @@ LRESULT TextMessage(UINT message, WPARAM wParam, LPARAM lParam, Get get, Set set
             return TRUE;
         case WM_GETTEXT:
             return CopyToBuffer(get(), reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
-        case WM_GETTEXTLENGTH: {
-            std::string bytes;
-            return ToAnsi(get(), &bytes) ? static_cast<LRESULT>(bytes.size()) : 0;
-        }
         default:
             return 0;
     }
