@@ -4,41 +4,15 @@ int CComboBox::GetCurSel() const {
     return static_cast<int>(::SendMessageA(m_hWnd, CB_GETCURSEL, 0, 0));
 }
 
-int CComboBox::SetCurSel(int index) {
-    return static_cast<int>(::SendMessageA(m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0));
-}
-
-int CComboBox::GetCount() const {
-    return static_cast<int>(::SendMessageA(m_hWnd, CB_GETCOUNT, 0, 0));
-}
-
-void CIPAddressCtrl::SetAddress(DWORD address) {
-    ::SendMessageA(m_hWnd, IPM_SETADDRESS, 0, static_cast<LPARAM>(address));
-}
-
-void CIPAddressCtrl::SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3) {
-    ::SendMessageA(m_hWnd, IPM_SETADDRESS, 0, MAKEIPADDRESS(field0, field1, field2, field3));
-}
-
-int CIPAddressCtrl::GetAddress(DWORD& address) {
-    return static_cast<int>(
-        ::SendMessageA(m_hWnd, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
-}
-
 int CIPAddressCtrl::GetAddress(BYTE& field0, BYTE& field1, BYTE& field2, BYTE& field3) {
     DWORD address = 0;
-    const int count = GetAddress(address);
+    const int count = static_cast<int>(
+        ::SendMessageA(m_hWnd, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
     field0 = static_cast<BYTE>(FIRST_IPADDRESS(address));
     field1 = static_cast<BYTE>(SECOND_IPADDRESS(address));
     field2 = static_cast<BYTE>(THIRD_IPADDRESS(address));
     field3 = static_cast<BYTE>(FOURTH_IPADDRESS(address));
     return count;
-}
-
-void CIPAddressCtrl::ClearAddress() { ::SendMessageA(m_hWnd, IPM_CLEARADDRESS, 0, 0); }
-
-BOOL CIPAddressCtrl::IsBlank() const {
-    return static_cast<BOOL>(::SendMessageA(m_hWnd, IPM_ISBLANK, 0, 0));
 }
 
 namespace {

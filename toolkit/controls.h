@@ -7,21 +7,13 @@ class CComboBox : public CWnd {
   public:
     // -1 (CB_ERR) when nothing is selected.
     int GetCurSel() const;
-    int SetCurSel(int index);
-    int GetCount() const;
 };
 
-// Four fields of 0-255, each of which may be blank.
+// Four fields of 0-255, each of which may be blank; set with IPM_SETADDRESS.
 class CIPAddressCtrl : public CWnd {
   public:
-    // The packed value: first field in the top byte. Sets all four fields, 0 shows as "0".
-    void SetAddress(DWORD address);
-    void SetAddress(BYTE field0, BYTE field1, BYTE field2, BYTE field3);
     // The number of non-blank fields; blank fields read as 0.
     int GetAddress(BYTE& field0, BYTE& field1, BYTE& field2, BYTE& field3);
-    int GetAddress(DWORD& address);
-    void ClearAddress();
-    BOOL IsBlank() const;
 };
 
 // Tooltips for the windows added to it, which also become their accessible names.

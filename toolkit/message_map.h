@@ -56,23 +56,8 @@ int MatchId(UINT id) {
     return id == Id ? 1 : 0;
 }
 
-template <UINT First, UINT Last>
-int MatchRange(UINT id) {
-    return id >= First && id <= Last ? 1 : 0;
-}
-
-// A family: the controls whose ids a static table lists, one handler taking the place.
-template <const auto& Ids>
-int MatchFamily(UINT id) {
-    int place = 0;
-    for (const auto& candidate : Ids) {
-        ++place;
-        if (static_cast<UINT>(candidate) == id) return place;
-    }
-    return 0;
-}
-
-// The same, with the ids taken from one column of a table of rows.
+// A family: the controls whose ids one column of a table of rows holds, one handler taking the
+// place.
 template <const auto& Rows, auto Column>
 int MatchColumn(UINT id) {
     int place = 0;
@@ -86,12 +71,6 @@ int MatchColumn(UINT id) {
 template <auto Fn>
 LRESULT CallPlain(CCmdTarget& target, const MessageArgs&) {
     (Target<Fn>(target).*Fn)();
-    return 0;
-}
-
-template <auto Fn>
-LRESULT CallWithId(CCmdTarget& target, const MessageArgs& args) {
-    (Target<Fn>(target).*Fn)(LOWORD(args.wParam));
     return 0;
 }
 
@@ -146,15 +125,8 @@ LRESULT CallMessage(CCmdTarget& target, const MessageArgs& args) {
     {WM_COMMAND, (code), &toolkit::MatchId<(id)>, &toolkit::CallPlain<&ThisClass::memberFxn>},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-// memberFxn(UINT id) for every id from first to last.
-#define ON_CONTROL_RANGE(code, first, last, memberFxn)          \
-    {WM_COMMAND, (code), &toolkit::MatchRange<(first), (last)>, \
-     &toolkit::CallWithId<&ThisClass::memberFxn>},
-// memberFxn(int place) for the controls a static id table lists: place 1 for its first id.
-#define ON_CONTROL_FAMILY(code, idTable, memberFxn)      \
-    {WM_COMMAND, (code), &toolkit::MatchFamily<idTable>, \
-     &toolkit::CallWithPosition<&ThisClass::memberFxn>},
-// The same with the ids in one column (a member pointer) of a static table of rows.
+// memberFxn(int place) for the controls whose ids one column (a member pointer) of a static table
+// of rows holds: place 1 for its first row.
 #define ON_CONTROL_COLUMN(code, rowTable, column, memberFxn)      \
     {WM_COMMAND, (code), &toolkit::MatchColumn<rowTable, column>, \
      &toolkit::CallWithPosition<&ThisClass::memberFxn>},

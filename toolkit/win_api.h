@@ -7,15 +7,11 @@
 #ifndef _WIN32
 // Windows and their state.
 HWND GetDlgItem(HWND dialog, int id);
-int GetDlgCtrlID(HWND window);
-BOOL IsWindow(HWND window);
 BOOL EnableWindow(HWND window, BOOL enable);
-BOOL IsWindowEnabled(HWND window);
 BOOL ShowWindow(HWND window, int showCommand);
 BOOL IsWindowVisible(HWND window);
 BOOL IsIconic(HWND window);
 HWND SetFocus(HWND window);
-HWND GetFocus();
 HWND GetActiveWindow();
 BOOL GetClientRect(HWND window, LPRECT rect);
 int GetWindowTextA(HWND window, LPSTR buffer, int capacity);
@@ -40,9 +36,6 @@ LRESULT DefDlgProcA(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // The system menu: Close, then whatever the program appends.
 HMENU GetSystemMenu(HWND window, BOOL revert);
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR text);
-int GetMenuItemCount(HMENU menu);
-UINT GetMenuItemID(HMENU menu, int position);
-int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int capacity, UINT flags);
 
 // Resources of the module the handle names (see toolkit/resources.h).
 HICON LoadIconA(HINSTANCE module, LPCSTR name);

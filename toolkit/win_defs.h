@@ -43,11 +43,6 @@ struct RECT {
 };
 using LPRECT = RECT*;
 
-struct POINT {
-    LONG x;
-    LONG y;
-};
-
 struct PAINTSTRUCT {
     HDC hdc;
     BOOL fErase;
@@ -63,17 +58,14 @@ struct PAINTSTRUCT {
 #define IS_INTRESOURCE(r) ((reinterpret_cast<ULONG_PTR>(r) >> 16) == 0)
 
 // Messages.
-#define WM_NULL 0x0000
 #define WM_DESTROY 0x0002
 #define WM_ACTIVATE 0x0006
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
-#define WM_GETTEXTLENGTH 0x000E
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_ICONERASEBKGND 0x0027
 #define WM_QUERYDRAGICON 0x0037
-#define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
@@ -93,7 +85,6 @@ struct FLASHWINFO {
     DWORD dwTimeout;
 };
 using PFLASHWINFO = FLASHWINFO*;
-#define FLASHW_STOP 0
 #define FLASHW_TRAY 0x00000002
 #define FLASHW_TIMERNOFG 0x0000000C
 
@@ -130,16 +121,13 @@ using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
 #define ICON_BIG 1
 
 // System commands.
-#define SC_MINIMIZE 0xF020
 #define SC_CLOSE 0xF060
-#define SC_RESTORE 0xF120
 
 // Dialog results and ids.
 #define IDOK 1
 #define IDCANCEL 2
 
 // Window styles.
-#define WS_OVERLAPPED 0x00000000L
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
 #define WS_VISIBLE 0x10000000L
@@ -148,7 +136,6 @@ using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
 #define WS_BORDER 0x00800000L
 #define WS_VSCROLL 0x00200000L
 #define WS_SYSMENU 0x00080000L
-#define WS_GROUP 0x00020000L
 #define WS_TABSTOP 0x00010000L
 #define WS_MINIMIZEBOX 0x00020000L
 #define WS_EX_APPWINDOW 0x00040000L
@@ -168,7 +155,6 @@ using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
 #define BM_SETCHECK 0x00F1
 #define BST_UNCHECKED 0x0000
 #define BST_CHECKED 0x0001
-#define BST_INDETERMINATE 0x0002
 
 // Edits.
 #define ES_LEFT 0x0000L
@@ -186,18 +172,14 @@ using PNOTIFYICONDATAA = NOTIFYICONDATAA*;
 
 // Combo boxes.
 #define CBS_DROPDOWNLIST 0x0003L
-#define CBS_SORT 0x0100L
 #define CB_ERR (-1)
-#define CB_GETCOUNT 0x0146
 #define CB_GETCURSEL 0x0147
 #define CB_SETCURSEL 0x014E
 #define CBN_SELCHANGE 1
 
 // The IP-address control.
-#define IPM_CLEARADDRESS (WM_USER + 100)
 #define IPM_SETADDRESS (WM_USER + 101)
 #define IPM_GETADDRESS (WM_USER + 102)
-#define IPM_ISBLANK (WM_USER + 105)
 #define MAKEIPADDRESS(b1, b2, b3, b4)                                                      \
     (static_cast<LPARAM>((static_cast<DWORD>(b1) << 24) + (static_cast<DWORD>(b2) << 16) + \
                          (static_cast<DWORD>(b3) << 8) + static_cast<DWORD>(b4)))
@@ -235,7 +217,6 @@ struct TOOLINFOA {
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
 #define SW_SHOW 5
-#define SW_MINIMIZE 6
 #define SW_RESTORE 9
 
 // System metrics.

@@ -27,11 +27,6 @@ CPaintDC::~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
 
 CWnd::~CWnd() { Detach(); }
 
-CWnd* CWnd::FromHandle(HWND window) {
-    auto found = BoundObjects().find(window);
-    return found == BoundObjects().end() ? nullptr : found->second;
-}
-
 BOOL CWnd::Attach(HWND window) {
     if (window == nullptr || m_hWnd != nullptr) return FALSE;
     m_hWnd = window;
@@ -62,7 +57,9 @@ void CWnd::ReleaseHandles() {
 CWnd* CWnd::GetDlgItem(int id) const {
     HWND child = ::GetDlgItem(m_hWnd, id);
     if (child == nullptr) return nullptr;
-    if (CWnd* bound = FromHandle(child)) return bound;
+    // The object bound to the control (DDX_Control) when there is one.
+    if (auto bound = BoundObjects().find(child); bound != BoundObjects().end())
+        return bound->second;
     std::unique_ptr<CWnd>& wrapper = m_childWrappers[child];
     if (!wrapper) {
         wrapper = std::make_unique<CWnd>();
@@ -71,20 +68,10 @@ CWnd* CWnd::GetDlgItem(int id) const {
     return wrapper.get();
 }
 
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
 BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 BOOL CWnd::ShowWindow(int showCommand) { return ::ShowWindow(m_hWnd, showCommand); }
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
-
-CWnd* CWnd::SetFocus() {
-    HWND previous = ::SetFocus(m_hWnd);
-    return previous == nullptr ? nullptr : FromHandle(previous);
-}
-
 void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
-void CWnd::SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text); }
 
 int CWnd::GetWindowText(LPSTR buffer, int capacity) const {
     return ::GetWindowTextA(m_hWnd, buffer, capacity);

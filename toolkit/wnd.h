@@ -27,7 +27,6 @@ class CMenu {
   public:
     HMENU m_hMenu = nullptr;
 
-    HMENU GetSafeHmenu() const { return m_hMenu; }
     BOOL AppendMenu(UINT flags, UINT_PTR idNewItem = 0, LPCSTR text = nullptr);
 };
 
@@ -62,23 +61,15 @@ class CWnd : public CCmdTarget {
 
     HWND m_hWnd = nullptr;
 
-    HWND GetSafeHwnd() const { return m_hWnd; }
-    // The object bound to the window (Attach, DDX_Control); null if none is.
-    static CWnd* FromHandle(HWND window);
     // Binds this object to an existing window until the window is destroyed.
     BOOL Attach(HWND window);
     HWND Detach();
 
     CWnd* GetDlgItem(int id) const;
-    int GetDlgCtrlID() const;
     BOOL EnableWindow(BOOL enable = TRUE);
-    BOOL IsWindowEnabled() const;
     BOOL ShowWindow(int showCommand);
-    BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    CWnd* SetFocus();
     void GetClientRect(LPRECT rect) const;
-    void SetWindowText(LPCSTR text);
     int GetWindowText(LPSTR buffer, int capacity) const;
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     CMenu* GetSystemMenu(BOOL revert);

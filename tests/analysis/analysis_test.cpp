@@ -53,10 +53,10 @@ TEST_F(Analysis, OpensEmptyOnOkWithTheFifteenBoxesAndTabsInTemplateOrder) {
                 }
                 EXPECT_EQ(list->currentIndex(), -1) << "opening " << opening;
                 EXPECT_EQ(FieldsOf(GetActiveWindow()), Fields{}) << "opening " << opening;
-                std::vector<int> order{GetDlgCtrlID(GetFocus())};
+                std::vector<int> order{test::FocusedControlId()};
                 for (int i = 0; i < 5; ++i) {
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                    order.push_back(GetDlgCtrlID(GetFocus()));
+                    order.push_back(test::FocusedControlId());
                 }
                 EXPECT_EQ(order, (std::vector<int>{IDOK, IDC_BOX_LIST, IDC_CONTACT2, IDC_CONTACT1,
                                                    IDC_LAST_CONNECTION, IDOK}))

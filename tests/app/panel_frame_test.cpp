@@ -45,17 +45,11 @@ class PanelFrame : public ::testing::Test, protected WithProgramResources {
 };
 
 TEST_F(PanelFrame, TheSystemMenuGetsASeparatorAndTheInfoEntry) {
-    During([&](QWidget*) {
-        HMENU menu = GetSystemMenu(panel.m_hWnd, FALSE);
-        ASSERT_EQ(GetMenuItemCount(menu), 3);
-        EXPECT_EQ(GetMenuItemID(menu, 0), static_cast<UINT>(SC_CLOSE));
-        EXPECT_EQ(GetMenuItemID(menu, 2), 0x0010u);
-        char text[80];
-        GetMenuStringA(menu, 0x0010, text, sizeof text, 0);
-        EXPECT_STREQ(text,
-                     "Inf&o \xFC"
-                     "ber Mirelko...");
-    });
+    test::PopupCloser popups;
+    During([&](QWidget* window) { QTest::keyClick(window, Qt::Key_F10, Qt::ShiftModifier); });
+    EXPECT_EQ(
+        popups.menus(),
+        (QList<QStringList>{{"&Close\tAlt+F4", "-", QString::fromUtf8("Inf&o über Mirelko...")}}));
 }
 
 TEST_F(PanelFrame, SystemCommandsTenToOneFOpenTheInfoBoxAndOthersDoNot) {
@@ -89,10 +83,13 @@ TEST_F(PanelFrame, TheInfoButtonOpensTheInfoBoxAndTheMenuEntryToo) {
 
 TEST_F(PanelFrame, TheWindowCarriesTheApplicationIconInBothSizes) {
     During([&](QWidget* window) {
-        EXPECT_EQ(reinterpret_cast<HICON>(panel.SendMessage(WM_GETICON, ICON_BIG)), AppIcon());
-        EXPECT_EQ(reinterpret_cast<HICON>(panel.SendMessage(WM_GETICON, ICON_SMALL)), AppIcon());
         EXPECT_EQ(reinterpret_cast<HICON>(panel.SendMessage(WM_QUERYDRAGICON)), AppIcon());
-        EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(16, 16)));
+        const QIcon icon = window->windowIcon();
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(16, 16)));
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
+        EXPECT_EQ(
+            icon.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
+            toolkit::qt::IconPixmap(AppIcon()).toImage().convertToFormat(QImage::Format_ARGB32));
     });
 }
 
@@ -103,7 +100,7 @@ TEST_F(PanelFrame, ThePanelHasItsTemplateSizeAndFrameControls) {
         EXPECT_EQ(test::ControlWidget(panel.m_hWnd, IDOK)->geometry(), QRect(519, 645, 75, 23));
         EXPECT_EQ(qobject_cast<QPushButton*>(test::ControlWidget(panel.m_hWnd, 2))->text(),
                   "Abbrechen");
-        EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+        EXPECT_EQ(test::FocusedControlId(), IDOK);
     });
 }
 
@@ -162,7 +159,7 @@ TEST(InfoBox, ShowsTheLogoAndContactLinesThatFitTheirPlaces) {
                 << label->text().toStdString();
             EXPECT_GE(label->height(), label->fontMetrics().height());
         }
-        EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+        EXPECT_EQ(test::FocusedControlId(), IDOK);
         QTest::keyClick(window, Qt::Key_Return);
     });
     EXPECT_EQ(info.DoModal(), IDOK);

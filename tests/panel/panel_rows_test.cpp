@@ -31,10 +31,10 @@ TEST_F(PanelRows, WithoutAFileEveryRowIsDisabledBlankAndDark) {
             EXPECT_FALSE(FieldsEnabled(box)) << box;
             EXPECT_FALSE(AnyLampShown(box)) << box;
             EXPECT_TRUE(AddressBlank(box)) << box;
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).checkBox)));
-            EXPECT_TRUE(IsWindowEnabled(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).configuration)));
+            EXPECT_TRUE(Enabled(PanelBoxOf(box).checkBox));
+            EXPECT_TRUE(Enabled(PanelBoxOf(box).configuration));
         }
-        EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+        EXPECT_EQ(FocusId(), IDOK);
     });
     EXPECT_FALSE(Exists(profile::kBoxConfigFile));
 }
@@ -171,10 +171,10 @@ TEST_F(PanelRows, TabVisitsTheControlsInTheTemplateOrderFromOk) {
     expected.insert(expected.end(), {IDC_SAVE, IDC_ANALIZE, IDOK});
     std::vector<int> visited;
     Run([&] {
-        visited.push_back(GetDlgCtrlID(GetFocus()));
+        visited.push_back(FocusId());
         for (std::size_t i = 1; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited.push_back(GetDlgCtrlID(GetFocus()));
+            visited.push_back(FocusId());
         }
     });
     EXPECT_EQ(visited, expected);

@@ -279,7 +279,7 @@ TEST_F(PanelSave, ABadOffsetStopsSaveAndOkAfterOneMessageEachAndWritesNothing) {
             countsAfter.push_back(messages.count());
         }
         EXPECT_TRUE(WaitFor([&] { return GetActiveWindow() == panel.m_hWnd; }));
-        focusAfterOk = GetDlgCtrlID(GetFocus());
+        focusAfterOk = FocusId();
     });
     EXPECT_EQ(countsAfter, (std::vector<int>{1, 2}));
     EXPECT_EQ(messages.texts(),

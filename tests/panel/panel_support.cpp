@@ -17,24 +17,18 @@ std::string PanelTest::Text(int id) const {
     return text;
 }
 
-bool PanelTest::IsOpen() const { return IsWindow(panel.m_hWnd) && IsWindowVisible(panel.m_hWnd); }
+// A window that is gone is not visible either.
+bool PanelTest::IsOpen() const { return IsWindowVisible(panel.m_hWnd) != FALSE; }
 
 bool PanelTest::FieldsEnabled(profile::BoxNumber box) const {
     const PanelBox& row = PanelBoxOf(box);
-    return IsWindowEnabled(GetDlgItem(panel.m_hWnd, row.location)) &&
-           IsWindowEnabled(GetDlgItem(panel.m_hWnd, row.ipAddress)) &&
-           IsWindowEnabled(GetDlgItem(panel.m_hWnd, row.offset));
+    return Enabled(row.location) && Enabled(row.ipAddress) && Enabled(row.offset);
 }
 
 bool PanelTest::AnyLampShown(profile::BoxNumber box) const {
     const PanelBox& row = PanelBoxOf(box);
     return IsWindowVisible(GetDlgItem(panel.m_hWnd, row.greenLamp)) ||
            IsWindowVisible(GetDlgItem(panel.m_hWnd, row.redLamp));
-}
-
-bool PanelTest::AddressBlank(profile::BoxNumber box) const {
-    return SendMessageA(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).ipAddress), IPM_ISBLANK, 0, 0) !=
-           0;
 }
 
 void PanelTest::PutTable(const std::function<void(profile::BoxTable&)>& edit) const {

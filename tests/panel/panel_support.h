@@ -48,6 +48,9 @@ class PanelTest : public ProfileDirTest {
     // before the code that opens the window.
     void AtNextModal(std::function<void()> steps) const;
 
+    // Whether the control takes a click; which control has the focus, 0 for none.
+    bool Enabled(int id) const;
+    int FocusId() const;
     bool FieldsEnabled(profile::BoxNumber box) const;
     bool AnyLampShown(profile::BoxNumber box) const;
     bool AddressBlank(profile::BoxNumber box) const;

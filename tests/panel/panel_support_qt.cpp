@@ -5,6 +5,8 @@
 #include "tests/panel/panel_support.h"
 #include "tests/toolkit/support/gui_support.h"
 #include "toolkit/qt/text.h"
+#include "toolkit/qt/widgets/ansi_text.h"
+#include "toolkit/qt/widgets/ip_address_edit.h"
 
 namespace test {
 
@@ -17,6 +19,15 @@ INT_PTR PanelTest::Run(const std::function<void()>& steps, int closeWith) {
 }
 
 QWidget* PanelTest::Widget(int id) const { return ControlWidget(panel.m_hWnd, id); }
+
+bool PanelTest::Enabled(int id) const { return Widget(id)->isEnabled(); }
+
+int PanelTest::FocusId() const { return FocusedControlId(); }
+
+bool PanelTest::AddressBlank(profile::BoxNumber box) const {
+    auto* address = qobject_cast<toolkit::qt::IpAddressEdit*>(Widget(PanelBoxOf(box).ipAddress));
+    return address->address(nullptr) == 0;
+}
 
 void PanelTest::Click(int id) const { QTest::mouseClick(Widget(id), Qt::LeftButton); }
 
@@ -51,7 +62,7 @@ std::string PanelTest::Words(int lampId) const {
     QWidget* lamp = Widget(lampId);
     EXPECT_EQ(lamp->toolTip(), lamp->accessibleName());
     std::string bytes;
-    toolkit::qt::ToAnsi(lamp->toolTip(), &bytes);
+    toolkit::qt::qstringToAnsi(lamp->toolTip(), &bytes);
     return bytes;
 }
 
@@ -67,7 +78,7 @@ std::vector<std::string> MessageBoxAnswerer::texts() const {
     std::vector<std::string> texts;
     for (const QString& text : backend_->closer.texts()) {
         std::string bytes;
-        if (!toolkit::qt::ToAnsi(text, &bytes)) bytes = text.toStdString();
+        if (!toolkit::qt::qstringToAnsi(text, &bytes)) bytes = text.toStdString();
         texts.push_back(bytes);
     }
     return texts;

@@ -110,6 +110,17 @@ INT_PTR PanelTest::Run(const std::function<void()>& steps, int closeWith) {
     return result;
 }
 
+bool PanelTest::Enabled(int id) const {
+    return IsWindowEnabled(GetDlgItem(panel.m_hWnd, id)) != FALSE;
+}
+
+int PanelTest::FocusId() const { return GetDlgCtrlID(GetFocus()); }
+
+bool PanelTest::AddressBlank(profile::BoxNumber box) const {
+    return SendMessageA(GetDlgItem(panel.m_hWnd, PanelBoxOf(box).ipAddress), IPM_ISBLANK, 0, 0) !=
+           0;
+}
+
 void PanelTest::Click(int id) const { SendMessageA(GetDlgItem(panel.m_hWnd, id), BM_CLICK, 0, 0); }
 
 void PanelTest::Retype(int id, const std::string& text) const {

@@ -51,13 +51,11 @@ Fields Read(CIPAddressCtrl& control) {
 TEST_F(Controls, AnAddressControlTellsBlankFromZero) {
     During([&](QWidget*) {
         CIPAddressCtrl& ip = dialog.address;
-        EXPECT_TRUE(ip.IsBlank());
         Fields blank = Read(ip);
         EXPECT_EQ(blank.count, 0);
         EXPECT_EQ(blank.f[0] | blank.f[1] | blank.f[2] | blank.f[3], 0);
 
-        ip.SetAddress(0);
-        EXPECT_FALSE(ip.IsBlank());
+        ip.SendMessage(IPM_SETADDRESS, 0, MAKEIPADDRESS(0, 0, 0, 0));
         EXPECT_EQ(Read(ip).count, 4);
         EXPECT_EQ(Address()->field(0)->text(), "0");
 
@@ -66,13 +64,6 @@ TEST_F(Controls, AnAddressControlTellsBlankFromZero) {
         EXPECT_EQ(set.count, 4);
         EXPECT_EQ((std::vector<int>{set.f[0], set.f[1], set.f[2], set.f[3]}),
                   (std::vector<int>{192, 168, 1, 20}));
-        DWORD packed = 0;
-        EXPECT_EQ(ip.GetAddress(packed), 4);
-        EXPECT_EQ(packed, 0xC0A80114u);
-
-        ip.ClearAddress();
-        EXPECT_TRUE(ip.IsBlank());
-        EXPECT_EQ(Read(ip).count, 0);
     });
 }
 
@@ -84,7 +75,7 @@ TEST_F(Controls, PartlyTypedAddressesCountOnlyTheirFilledFields) {
         EXPECT_EQ(partial.count, 2);
         EXPECT_EQ((std::vector<int>{partial.f[0], partial.f[1], partial.f[2], partial.f[3]}),
                   (std::vector<int>{10, 0, 5, 0}));
-        dialog.address.SetAddress(1, 2, 3, 4);
+        dialog.address.SendMessage(IPM_SETADDRESS, 0, MAKEIPADDRESS(1, 2, 3, 4));
         char text[16];
         EXPECT_EQ(dialog.address.GetWindowText(text, sizeof text), 7);
         EXPECT_STREQ(text, "1.2.3.4");
@@ -98,18 +89,16 @@ TEST_F(Controls, EnableAndShowReachTheControlsAndReportThePreviousState) {
         CWnd* text = dialog.GetDlgItem(test::kText);
         ASSERT_NE(text, nullptr);
         EXPECT_EQ(dialog.GetDlgItem(9999), nullptr);
+        QWidget* widget = ControlWidget(dialog.m_hWnd, test::kText);
         EXPECT_FALSE(text->EnableWindow(FALSE));
-        EXPECT_FALSE(ControlWidget(dialog.m_hWnd, test::kText)->isEnabled());
-        EXPECT_FALSE(text->IsWindowEnabled());
+        EXPECT_FALSE(widget->isEnabled());
         EXPECT_TRUE(text->EnableWindow(TRUE));
-        EXPECT_TRUE(text->IsWindowEnabled());
+        EXPECT_TRUE(widget->isEnabled());
 
         EXPECT_TRUE(text->ShowWindow(SW_HIDE));
-        EXPECT_FALSE(text->IsWindowVisible());
+        EXPECT_FALSE(IsWindowVisible(text->m_hWnd));
         EXPECT_FALSE(text->ShowWindow(SW_SHOWNORMAL));
-        EXPECT_TRUE(text->IsWindowVisible());
-        EXPECT_EQ(text->GetDlgCtrlID(), test::kText);
-        EXPECT_EQ(dialog.GetSafeHwnd(), dialog.m_hWnd);
+        EXPECT_TRUE(IsWindowVisible(text->m_hWnd));
     });
 }
 
@@ -130,25 +119,28 @@ TEST_F(Controls, StaticsShowTheirTextWithoutMnemonicsAndBitmapsAtTheirOwnSize) {
 }
 
 TEST_F(Controls, TheSystemMenuHoldsCloseThenTheAppendedEntries) {
-    During([&](QWidget*) {
+    test::PopupCloser popups;
+    During([&](QWidget* window) {
+        const auto open = [window] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        };
         CMenu* menu = dialog.GetSystemMenu(FALSE);
         ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(GetMenuItemCount(menu->m_hMenu), 1);
-        EXPECT_EQ(GetMenuItemID(menu->m_hMenu, 0), static_cast<UINT>(SC_CLOSE));
+        open();
         EXPECT_TRUE(menu->AppendMenu(MF_SEPARATOR));
         EXPECT_TRUE(menu->AppendMenu(MF_STRING, 0x0010,
                                      "Inf&o \xFC"
                                      "ber"));
-        EXPECT_EQ(GetMenuItemCount(menu->m_hMenu), 3);
-        char text[32];
-        EXPECT_EQ(GetMenuStringA(menu->m_hMenu, 0x0010, text, sizeof text, 0), 10);
-        EXPECT_STREQ(text,
-                     "Inf&o \xFC"
-                     "ber");
+        open();
         // Reverting gives back the original menu and no handle.
         EXPECT_EQ(dialog.GetSystemMenu(TRUE), nullptr);
-        EXPECT_EQ(GetMenuItemCount(dialog.GetSystemMenu(FALSE)->m_hMenu), 1);
+        open();
     });
+    const QStringList close{"&Close\tAlt+F4"};
+    EXPECT_EQ(popups.menus(),
+              (QList<QStringList>{close, close + QStringList{"-", QString::fromUtf8("Inf&o über")},
+                                  close}));
 }
 
 TEST_F(Controls, TheSystemMenuOpensFromTheKeyboardAndTheBackgroundAndSendsItsCommand) {
@@ -189,7 +181,6 @@ TEST_F(Controls, IconsAreSharedAndBecomeTheWindowsIcons) {
         EXPECT_EQ(dialog.SetIcon(icon, TRUE), nullptr);
         EXPECT_EQ(dialog.SetIcon(icon, FALSE), nullptr);
         EXPECT_EQ(dialog.SetIcon(icon, TRUE), icon);
-        EXPECT_EQ(reinterpret_cast<HICON>(dialog.SendMessage(WM_GETICON, ICON_SMALL)), icon);
         const QList<QSize> sizes = window->windowIcon().availableSizes();
         EXPECT_TRUE(sizes.contains(QSize(32, 32)));
         EXPECT_TRUE(sizes.contains(QSize(16, 16)));

@@ -103,7 +103,7 @@ TEST_F(DataExchange, APullStopsAtTheFirstBadIntegerAfterOneMessage) {
         QTest::mouseClick(ControlWidget(dialog.m_hWnd, test::kTick), Qt::LeftButton);
         pulled = dialog.UpdateData(TRUE);
         EXPECT_TRUE(QTest::qWaitForWindowActive(ControlWidget(dialog.m_hWnd, IDOK)->window()));
-        focusAfter = GetDlgCtrlID(GetFocus());
+        focusAfter = test::FocusedControlId();
         selectedAfter = Edit(test::kSecondNumber)->selectedText();
     });
     EXPECT_FALSE(pulled);
@@ -213,8 +213,9 @@ TEST_F(DataExchange, ListIndexMinusOneIsNoSelection) {
         dialog.index = 7;
         dialog.UpdateData(TRUE);
         EXPECT_EQ(dialog.index, -1);
-        EXPECT_EQ(dialog.list.GetCount(), 3);
-        EXPECT_EQ(dialog.list.SetCurSel(3), CB_ERR);
+        EXPECT_EQ(qobject_cast<QComboBox*>(ControlWidget(dialog.m_hWnd, test::kList))->count(), 3);
+        dialog.index = 3;
+        dialog.UpdateData(FALSE);
         EXPECT_EQ(dialog.list.GetCurSel(), -1);
     });
     // Setting the selection from the program is no user's selection change.

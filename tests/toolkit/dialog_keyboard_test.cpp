@@ -17,7 +17,7 @@ class DialogKeyboard : public ::testing::Test {
   protected:
     void SetUp() override { toolkit::SetResourceModule(&test::TestResources()); }
 
-    static int FocusId() { return GetDlgCtrlID(GetFocus()); }
+    static int FocusId() { return test::FocusedControlId(); }
     static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }

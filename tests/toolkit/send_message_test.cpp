@@ -69,14 +69,15 @@ TEST_F(CrossThreadSend, AWindowThatIsGoneGetsNothingAndAnswersZero) {
     WhenModalOpens([&](QWidget*) {
         window = dialog.m_hWnd;
         control = GetDlgItem(window, test::kText);
-        EXPECT_TRUE(IsWindow(window));
+        EXPECT_NE(test::WidgetOf(window), nullptr);
         dialog.EndDialog(IDOK);
     });
     dialog.DoModal();
     dialog.probeThread = {};
-    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(test::WidgetOf(window), nullptr);
     EXPECT_EQ(SendMessageA(window, test::kProbeMessage, 1, 0), 0);
-    EXPECT_EQ(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0), 0);
+    char text[8] = "";
+    EXPECT_EQ(SendMessageA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 0);
     LRESULT fromThread = -1;
     std::thread([&] { fromThread = SendMessageA(window, test::kProbeMessage, 1, 0); }).join();
     EXPECT_EQ(fromThread, 0);

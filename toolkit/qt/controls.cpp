@@ -25,10 +25,6 @@ LRESULT TextMessage(UINT message, WPARAM wParam, LPARAM lParam, Get get, Set set
             return TRUE;
         case WM_GETTEXT:
             return CopyToBuffer(get(), reinterpret_cast<LPSTR>(lParam), static_cast<int>(wParam));
-        case WM_GETTEXTLENGTH: {
-            std::string bytes;
-            return ToAnsi(get(), &bytes) ? static_cast<LRESULT>(bytes.size()) : 0;
-        }
         default:
             return 0;
     }
@@ -247,8 +243,6 @@ class DropDownList : public Control {
                 list_->setCurrentIndex(index);
                 return index;
             }
-            case CB_GETCOUNT:
-                return list_->count();
             default:
                 return TextMessage(
                     message, wParam, lParam, [&] { return list_->currentText(); },
@@ -278,11 +272,6 @@ class IpAddress : public Control {
                 if (lParam != 0) *reinterpret_cast<DWORD*>(lParam) = packed;
                 return count;
             }
-            case IPM_CLEARADDRESS:
-                edit_->clearAddress();
-                return 0;
-            case IPM_ISBLANK:
-                return edit_->isBlank() ? TRUE : FALSE;
             default:
                 return TextMessage(
                     message, wParam, lParam, [&] { return edit_->text(); }, [](const QString&) {});

@@ -15,9 +15,7 @@ class Control : public Window {
   public:
     Control(const ControlTemplate& entry, HWND dialog);
 
-    int controlId() const override { return entry_.id; }
     const ControlTemplate& entry() const { return entry_; }
-    HWND dialog() const { return dialog_; }
     // Takes the focus with Tab (WS_TABSTOP) and is a push button Enter would press.
     bool isTabStop() const { return (entry_.style & WS_TABSTOP) != 0; }
     virtual bool isPushButton() const { return false; }

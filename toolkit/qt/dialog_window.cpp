@@ -156,18 +156,9 @@ LRESULT DialogWindow::defaultProcessing(UINT message, WPARAM wParam, LPARAM lPar
             sendCommand(IDCANCEL, BN_CLICKED);
             return 0;
         case WM_SYSCOMMAND:
-            switch (wParam & 0xFFF0) {
-                case SC_CLOSE:
-                    return SendMessageA(handle(), WM_CLOSE, 0, 0);
-                case SC_MINIMIZE:
-                    widget_->showMinimized();
-                    return 0;
-                case SC_RESTORE:
-                    widget_->showNormal();
-                    return 0;
-                default:
-                    return 0;
-            }
+            // The system menu here holds Close and the program's own entries.
+            if ((wParam & 0xFFF0) == SC_CLOSE) return SendMessageA(handle(), WM_CLOSE, 0, 0);
+            return 0;
         case WM_SETICON: {
             HICON& slot = wParam == ICON_BIG ? bigIcon_ : smallIcon_;
             HICON previous = slot;
@@ -175,8 +166,6 @@ LRESULT DialogWindow::defaultProcessing(UINT message, WPARAM wParam, LPARAM lPar
             widget_->setWindowIcon(IconSet(bigIcon_, smallIcon_));
             return reinterpret_cast<LRESULT>(previous);
         }
-        case WM_GETICON:
-            return reinterpret_cast<LRESULT>(wParam == ICON_BIG ? bigIcon_ : smallIcon_);
         case WM_ICONERASEBKGND:
             if (QPainter* painter = PainterOf(reinterpret_cast<HDC>(wParam))) {
                 painter->fillRect(widget_->rect(), widget_->palette().color(QPalette::Window));

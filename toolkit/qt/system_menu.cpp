@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QMenu>
 #include <QPoint>
-#include <cstring>
 #include <mutex>
 #include <unordered_map>
 
@@ -72,28 +71,4 @@ BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR idNewItem, LPCSTR text) {
     target->append(flags, separator ? 0 : idNewItem,
                    separator ? QString() : toolkit::qt::FromAnsi(text));
     return TRUE;
-}
-
-int GetMenuItemCount(HMENU menu) {
-    toolkit::qt::SystemMenu* target = SystemMenuFromHandle(menu);
-    return target == nullptr ? -1 : static_cast<int>(target->items().size());
-}
-
-UINT GetMenuItemID(HMENU menu, int position) {
-    toolkit::qt::SystemMenu* target = SystemMenuFromHandle(menu);
-    if (target == nullptr || position < 0 || position >= static_cast<int>(target->items().size())) {
-        return static_cast<UINT>(-1);
-    }
-    return static_cast<UINT>(target->items()[static_cast<std::size_t>(position)].id);
-}
-
-int GetMenuStringA(HMENU menu, UINT item, LPSTR buffer, int capacity, UINT) {
-    toolkit::qt::SystemMenu* target = SystemMenuFromHandle(menu);
-    if (target == nullptr) return 0;
-    for (const auto& entry : target->items()) {
-        if (entry.id == item && (entry.flags & MF_SEPARATOR) == 0) {
-            return toolkit::qt::CopyToBuffer(entry.text, buffer, capacity);
-        }
-    }
-    return 0;
 }

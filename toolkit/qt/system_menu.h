@@ -27,14 +27,13 @@ class SystemMenu {
     // Shows the menu at a global position; the chosen command id, or 0 when none was chosen.
     UINT_PTR choose(QWidget* owner, const QPoint& position) const;
 
+  private:
     struct Item {
         UINT flags;
         UINT_PTR id;
         QString text;
     };
-    const std::vector<Item>& items() const { return items_; }
 
-  private:
     HMENU handle_;
     std::vector<Item> items_;
 };

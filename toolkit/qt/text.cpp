@@ -13,8 +13,6 @@ bool AnsiEquals(const QString& text, LPCSTR bytes) {
     return ansiEquals(text, bytes == nullptr ? std::string_view() : std::string_view(bytes));
 }
 
-bool ToAnsi(const QString& text, std::string* bytes) { return qstringToAnsi(text, bytes); }
-
 int CopyToBuffer(const QString& text, LPSTR buffer, int capacity) {
     if (buffer == nullptr || capacity <= 0) return 0;
     const int room = capacity - 1;

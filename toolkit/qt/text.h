@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QString>
-#include <string>
 
 #include "toolkit/win_defs.h"
 
@@ -13,8 +12,6 @@ namespace toolkit::qt {
 QString FromAnsi(LPCSTR text);
 // Whether text is what FromAnsi(bytes) would give, without making it.
 bool AnsiEquals(const QString& text, LPCSTR bytes);
-// Text a widget shows as the system's bytes; false when a character has no Windows-1252 byte.
-bool ToAnsi(const QString& text, std::string* bytes);
 // Copies at most capacity - 1 bytes and a terminator, as GetWindowTextA does; the length copied.
 int CopyToBuffer(const QString& text, LPSTR buffer, int capacity);
 

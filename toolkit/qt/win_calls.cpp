@@ -23,6 +23,16 @@ QWidget* WidgetOf(HWND handle) {
 
 bool IsTopLevel(HWND handle) { return DialogFromHandle(handle) != nullptr; }
 
+// The control with the focus, or the dialog itself when none of its controls has it.
+HWND FocusedWindow() {
+    QWidget* focus = QApplication::focusWidget();
+    auto* dialog =
+        focus == nullptr ? nullptr : qobject_cast<toolkit::qt::DialogWidget*>(focus->window());
+    if (dialog == nullptr) return nullptr;
+    toolkit::qt::Control* control = dialog->dialogWindow()->controlOf(focus);
+    return control == nullptr ? dialog->dialogWindow()->handle() : control->handle();
+}
+
 QMessageBox::Icon IconFor(UINT type) {
     switch (type & 0xF0) {
         case 0x10:
@@ -46,24 +56,12 @@ HWND GetDlgItem(HWND dialog, int id) {
     return control == nullptr ? nullptr : control->handle();
 }
 
-int GetDlgCtrlID(HWND handle) {
-    Window* window = WindowFromHandle(handle);
-    return window == nullptr ? 0 : window->controlId();
-}
-
-BOOL IsWindow(HWND handle) { return WindowFromHandle(handle) != nullptr; }
-
 BOOL EnableWindow(HWND handle, BOOL enable) {
     QWidget* widget = WidgetOf(handle);
     if (widget == nullptr) return FALSE;
     const bool wasDisabled = widget->testAttribute(Qt::WA_ForceDisabled);
     widget->setEnabled(enable != FALSE);
     return wasDisabled ? TRUE : FALSE;
-}
-
-BOOL IsWindowEnabled(HWND handle) {
-    QWidget* widget = WidgetOf(handle);
-    return widget != nullptr && widget->isEnabled() ? TRUE : FALSE;
 }
 
 BOOL ShowWindow(HWND handle, int showCommand) {
@@ -73,9 +71,6 @@ BOOL ShowWindow(HWND handle, int showCommand) {
     switch (showCommand) {
         case SW_HIDE:
             widget->hide();
-            break;
-        case SW_MINIMIZE:
-            if (IsTopLevel(handle)) widget->showMinimized();
             break;
         case SW_RESTORE:
             if (IsTopLevel(handle)) widget->showNormal();
@@ -102,22 +97,13 @@ BOOL IsIconic(HWND handle) {
     return IsTopLevel(handle) && WidgetOf(handle)->isMinimized() ? TRUE : FALSE;
 }
 
-HWND GetFocus() {
-    QWidget* focus = QApplication::focusWidget();
-    auto* dialog =
-        focus == nullptr ? nullptr : qobject_cast<toolkit::qt::DialogWidget*>(focus->window());
-    if (dialog == nullptr) return nullptr;
-    toolkit::qt::Control* control = dialog->dialogWindow()->controlOf(focus);
-    return control == nullptr ? dialog->dialogWindow()->handle() : control->handle();
-}
-
 HWND GetActiveWindow() {
     auto* dialog = qobject_cast<toolkit::qt::DialogWidget*>(QApplication::activeWindow());
     return dialog == nullptr ? nullptr : dialog->dialogWindow()->handle();
 }
 
 HWND SetFocus(HWND handle) {
-    HWND previous = GetFocus();
+    HWND previous = FocusedWindow();
     QWidget* widget = WidgetOf(handle);
     if (widget == nullptr) return previous;
     // Focus goes with activation: a dialog whose message box just closed is active again.

@@ -19,7 +19,6 @@ class Window {
 
     HWND handle() const { return handle_; }
     virtual QWidget* widget() const = 0;
-    virtual int controlId() const { return 0; }
     // Itself when it is a dialog: asked at every control lookup, where dynamic_cast cost more
     // than the lookup.
     virtual DialogWindow* asDialog() { return nullptr; }

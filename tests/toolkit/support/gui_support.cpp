@@ -13,7 +13,8 @@
 #include <memory>
 #include <utility>
 
-#include "toolkit/qt/window.h"
+#include "toolkit/qt/dialog_widget.h"
+#include "toolkit/qt/dialog_window.h"
 #include "toolkit/win_api.h"
 
 namespace test {
@@ -41,6 +42,15 @@ QWidget* WidgetOf(HWND handle) {
 }
 
 QWidget* ControlWidget(HWND dialog, int id) { return WidgetOf(GetDlgItem(dialog, id)); }
+
+int FocusedControlId() {
+    QWidget* focus = QApplication::focusWidget();
+    auto* dialog =
+        focus == nullptr ? nullptr : qobject_cast<toolkit::qt::DialogWidget*>(focus->window());
+    const toolkit::qt::Control* control =
+        dialog == nullptr ? nullptr : dialog->dialogWindow()->controlOf(focus);
+    return control == nullptr ? 0 : control->entry().id;
+}
 
 MessageBoxCloser::MessageBoxCloser() : poll_(new QTimer) {
     poll_->setInterval(1);

@@ -17,6 +17,8 @@ void WhenModalOpens(std::function<void(QWidget*)> steps);
 // The widget behind a window or control handle; null for a handle that no longer exists.
 QWidget* WidgetOf(HWND handle);
 QWidget* ControlWidget(HWND dialog, int id);
+// The id of the control of a toolkit dialog that has the focus; 0 when none has it.
+int FocusedControlId();
 
 // Closes every message box that opens while it lives, counting them and keeping their texts.
 class MessageBoxCloser {

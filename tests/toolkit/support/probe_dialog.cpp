@@ -51,7 +51,7 @@ const toolkit::ResourceModule& TestResources() {
 
 BEGIN_MESSAGE_MAP(CProbeDlg, CDialog)
 ON_BN_CLICKED(kOther, OnOther)
-ON_CONTROL_FAMILY(BN_CLICKED, kFamilyIds, OnFamily)
+ON_CONTROL_COLUMN(BN_CLICKED, kFamilyRows, &FamilyRow::check, OnFamily)
 ON_CBN_SELCHANGE(kList, OnSelectionChange)
 ON_MESSAGE(kProbeMessage, OnProbe)
 ON_WM_SYSCOMMAND()

@@ -26,8 +26,11 @@ inline constexpr int kGreeting = 7;  // a string resource
 
 inline constexpr UINT kProbeMessage = WM_USER + 1;
 
-// The two check boxes that share one handler, in the order of their places.
-inline constexpr UINT kFamilyIds[] = {kPlainCheck, kTick};
+// The two check boxes that share one handler, in the order of their places: a one-column table.
+struct FamilyRow {
+    UINT check;
+};
+inline constexpr FamilyRow kFamilyRows[] = {{kPlainCheck}, {kTick}};
 
 const toolkit::ResourceModule& TestResources();
 

@@ -43,9 +43,6 @@ class AnsiTextValidator : public QValidator {
 
     State validate(QString& input, int& pos) const override;
 
-    Content content() const { return content_; }
-    int maxBytes() const { return maxBytes_; }
-
   private:
     Content content_;
     int maxBytes_;

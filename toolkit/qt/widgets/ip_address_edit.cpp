@@ -79,10 +79,6 @@ int IpAddressEdit::address(quint32* packed) const {
     return nonBlank;
 }
 
-void IpAddressEdit::clearAddress() { setFieldTexts({}); }
-
-bool IpAddressEdit::isBlank() const { return address(nullptr) == 0; }
-
 QString IpAddressEdit::text() const {
     QStringList octets;
     for (const QLineEdit* field : fields_) octets << QString::number(octetOf(field));

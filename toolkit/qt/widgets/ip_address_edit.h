@@ -25,8 +25,6 @@ class IpAddressEdit : public QWidget {
     void setAddress(quint32 packed);
     // The number of non-blank fields; blank fields read as 0.
     int address(quint32* packed) const;
-    void clearAddress();
-    bool isBlank() const;
     // "a.b.c.d" with blank fields as 0.
     QString text() const;
     QLineEdit* field(int index) const;
