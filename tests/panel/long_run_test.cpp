@@ -1,4 +1,4 @@
-// The real panel through many thousand lamp refreshes whose words change every time: the
+// The real panel through thousands of lamp refreshes whose words change every time: the
 // process's memory, and on Windows its GDI and USER objects, stay where the warm-up left them.
 #include <gtest/gtest.h>
 
@@ -37,11 +37,18 @@ namespace {
 using profile::BoxNumber;
 using test::PanelTest;
 
-constexpr int kRefreshes = 10000;
-constexpr int kWarmUp = 1000;
+#ifdef _WIN32
+// Under Wine a refresh takes some 30 ms, and each notice that the status file has gone or come
+// back 2 s (its tray's balloon): fewer refreshes, and the file goes less often. GDI and USER
+// objects are counted one by one; a leak of 512 bytes per refresh adds 500 x 512 B = 256 KB.
+constexpr int kRefreshes = 600, kWarmUp = 100, kFileCycle = 100;
+constexpr std::int64_t kMemoryBound = 192 * 1024;
+#else
 // A leak of the smallest heap object (32 bytes with malloc's header) per refresh adds
 // 9,000 x 32 B = 288 KB after the warm-up: more than this bound.
+constexpr int kRefreshes = 10000, kWarmUp = 1000, kFileCycle = 8;
 constexpr std::int64_t kMemoryBound = 256 * 1024;
+#endif
 
 // What the system counts as the process's memory in RAM: RSS, the working set on Windows.
 std::int64_t ResidentBytes() {
@@ -104,8 +111,8 @@ DWORD WineUserObjects() {
         CountWindowAndChildren(window, reinterpret_cast<LPARAM>(&count));
     }
     using FrameInfo = HCURSOR(WINAPI*)(HCURSOR, DWORD, DWORD, DWORD*, DWORD*);
-    const auto frameInfo = reinterpret_cast<FrameInfo>(
-        GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorFrameInfo"));
+    const auto frameInfo = reinterpret_cast<FrameInfo>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetCursorFrameInfo")));
     for (UINT_PTR handle = 0x20; frameInfo != nullptr && handle <= 0xFFFF; handle += 2) {
         DWORD rate = 0, steps = 0;
         count += frameInfo(reinterpret_cast<HCURSOR>(handle), 0, 0, &rate, &steps) != nullptr;
@@ -113,7 +120,9 @@ DWORD WineUserObjects() {
     return count;
 }
 
-bool IsWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"); }
+bool IsWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
 #endif
 
 // What one measure was after the warm-up and at the end.
@@ -150,14 +159,10 @@ class LongRun : public PanelTest {
         const fs::path path = PathOf(profile::kBoxStatusFile);
         std::error_code ignored;
         fs::remove(path, ignored);  // the file, or the directory in its place
-        switch (i % 8) {
-            case 5:
-                return;  // no status file
-            case 6:
-                fs::create_directory(path, ignored);  // there, but it cannot be read
-                return;
-            default:
-                break;
+        if (i % kFileCycle == kFileCycle - 3) return;  // no status file
+        if (i % kFileCycle == kFileCycle - 2) {
+            fs::create_directory(path, ignored);  // there, but it cannot be read
+            return;
         }
         std::string bytes;
         for (BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
@@ -167,10 +172,10 @@ class LongRun : public PanelTest {
         }
         Put(profile::kBoxStatusFile, bytes);
         // Seconds, minutes, hours, days ago, from the future, and hours again.
-        const long long kAges[] = {1 + i % 59, 60 * (1 + i % 59), 3600 * (1 + i % 23),
-                                   86400 * (1 + i % 30), -3600, 0, 0, 3600 * (1 + i % 23)};
+        const long long kAges[] = {1 + i % 59,           60 * (1 + i % 59), 3600 * (1 + i % 23),
+                                   86400 * (1 + i % 30), -3600,             3600 * (1 + i % 23)};
         fs::last_write_time(path,
-                            fs::file_time_type::clock::now() - std::chrono::seconds(kAges[i % 8]));
+                            fs::file_time_type::clock::now() - std::chrono::seconds(kAges[i % 6]));
     }
 
     // Box 1's words, from whichever of its lamps is lit.
@@ -202,7 +207,7 @@ class LongRun : public PanelTest {
     }
 };
 
-TEST_F(LongRun, TenThousandRefreshesWithChangingWordsLeaveMemoryAndObjectsFlat) {
+TEST_F(LongRun, ThousandsOfRefreshesWithChangingWordsLeaveMemoryAndObjectsFlat) {
     PutTable([](profile::BoxTable& table) {
         for (BoxNumber box = 1; box <= 14; ++box) table[box - 1].enabled = 1;
     });
@@ -238,7 +243,7 @@ TEST_F(LongRun, TenThousandRefreshesWithChangingWordsLeaveMemoryAndObjectsFlat) 
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_EQ(sameWords, 0) << "refreshes whose words were those of the refresh before";
-    EXPECT_EQ(unreadSeen, kRefreshes / 8);
+    EXPECT_EQ(unreadSeen, kRefreshes / kFileCycle);
     std::printf("%d refreshes in %.1f s\n", kRefreshes, seconds);
     for (const Measure& m : measures) {
         std::printf("%s: %lld after %d refreshes, %lld after %d (%+lld)\n", m.name.c_str(),
@@ -246,9 +251,17 @@ TEST_F(LongRun, TenThousandRefreshesWithChangingWordsLeaveMemoryAndObjectsFlat) 
                     kRefreshes, static_cast<long long>(m.growth()));
         RecordProperty(m.name + " growth", std::to_string(m.growth()));
         if (m.name == "resident bytes") {
-#ifndef MIRELKO_ASAN
-            EXPECT_LE(m.growth(), kMemoryBound) << m.name;
+#ifdef MIRELKO_ASAN
+            continue;
+#elif defined(_WIN32)
+            // Under Wine the test's own rewriting of the status file grows the working set by
+            // some 3.6 KB a time, with no refresh at all: measured and told, not bounded there.
+            if (IsWine()) {
+                std::printf("resident bytes not bounded under Wine\n");
+                continue;
+            }
 #endif
+            EXPECT_LE(m.growth(), kMemoryBound) << m.name;
         } else if (m.name == "ASan heap bytes") {
             EXPECT_LE(m.growth(), kMemoryBound) << m.name;
         } else {
