@@ -37,6 +37,9 @@ class Balloon : public QObject {
     void show(const NOTIFYICONDATAA& data) {
         owner_ = data.hWnd;
         callbackMessage_ = data.uCallbackMessage;
+        // A call on a bus that is not there never finishes, not even with an error: its watcher
+        // would wait, and be kept, for as long as the program runs.
+        if (!bus().isConnected()) return;
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
         const bool error = (data.dwInfoFlags & NIIF_ERROR) == NIIF_ERROR;
         const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(error ? 2 : 1)},
