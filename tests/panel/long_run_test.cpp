@@ -85,7 +85,6 @@ DWORD WineGdiObjects() {
     return count;
 }
 
-BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM count);
 BOOL CALLBACK CountChild(HWND, LPARAM count) {
     ++*reinterpret_cast<DWORD*>(count);
     return TRUE;
