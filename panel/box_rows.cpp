@@ -50,8 +50,16 @@ BOOL CPanelDlg::SaveConfig() {
         ipAddress[row].GetAddress(field[0], field[1], field[2], field[3]);
         box.address = profile::Octets{field[0], field[1], field[2], field[3]};
     }
-    if (profile::WriteBoxTable(table)) return TRUE;
-    ReportSaveFailure(errno);
+    bool saved = false;
+    int error = 0;
+    {
+        // A save may wait up to two seconds for another program that holds the file.
+        CWaitCursor waiting;
+        saved = profile::WriteBoxTable(table);
+        error = errno;
+    }
+    if (saved) return TRUE;
+    ReportSaveFailure(error);
     return FALSE;
 }
 

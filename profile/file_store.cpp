@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -15,11 +16,38 @@ namespace profile {
 
 namespace {
 
-// Another writer's save takes milliseconds; one that holds the lock for seconds has stopped,
-// and waiting on would hold up the panel and its polls with it.
-constexpr auto kLockWait = std::chrono::seconds(2);
-constexpr auto kLockPause = std::chrono::milliseconds(10);
+using Clock = std::chrono::steady_clock;
+
+// Another writer's save takes milliseconds; one that holds the file for seconds has stopped, and
+// waiting on would hold up the panel and its polls with it. The whole save waits this long at
+// most, for the lock and for the file alike.
+constexpr auto kSaveWait = std::chrono::seconds(2);
+constexpr auto kRetryPause = std::chrono::milliseconds(10);
 constexpr std::string_view kTempInfix = ".tmp-";
+constexpr std::string_view kCopyEnd = ".copy";
+constexpr std::string_view kPartEnd = ".part";
+
+// Runs `step` again while it fails with EBUSY (another program holds the file for a moment),
+// until the deadline, when it fails with EWOULDBLOCK.
+template <class Step>
+bool UntilDeadline(Clock::time_point deadline, Step step) {
+    for (;;) {
+        if (step()) return true;
+        if (errno != EBUSY) return false;
+        if (Clock::now() >= deadline) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
+        std::this_thread::sleep_for(kRetryPause);
+    }
+}
+
+unsigned NextNumber() {
+    static std::atomic<unsigned> counter{0};
+    return counter++;
+}
+
+bool CanNotCreate(int error) { return error == EACCES || error == EPERM; }
 
 std::string TemporaryPrefix(const std::string& base) {
     return "." + base + std::string(kTempInfix);
@@ -37,24 +65,85 @@ Place PlaceOf(const std::string& path) {
     return {path.substr(0, slash ? slash : 1), path.substr(slash + 1)};
 }
 
-// Writes `bytes` beside the file and puts them in its place.
-bool ReplaceWith(const std::string& path, std::string_view bytes, const sys::File& current) {
-    static std::atomic<unsigned> counter{0};
+void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
+    for (const std::string& name : sys::NamesStartingWith(dir, prefix))
+        sys::Remove(dir + sys::kSeparator + name);
+}
+
+enum class Replaced { kDone, kNoNewFile, kFailed };
+
+// Writes `bytes` beside the file and puts them in its place: kNoNewFile when the directory
+// refuses the new file.
+Replaced ReplaceWith(const std::string& path, std::string_view bytes, const sys::File& current,
+                     Clock::time_point deadline) {
     const Place place = PlaceOf(path);
     const std::string temp = path.substr(0, path.size() - place.base.size()) +
                              TemporaryPrefix(place.base) + std::to_string(sys::ProcessId()) + "-" +
-                             std::to_string(counter++);
+                             std::to_string(NextNumber());
     sys::File out = sys::CreateTemporary(temp, current);
-    if (!out.ok()) return false;
+    if (!out.ok()) return CanNotCreate(errno) ? Replaced::kNoNewFile : Replaced::kFailed;
     bool written = sys::WriteAndSync(out, bytes);
     written = out.Close() && written;
-    if (!written || !sys::Replace(temp, path)) {
+    if (!written || !UntilDeadline(deadline, [&] { return sys::Replace(temp, path); })) {
         const int error = errno;
         sys::Remove(temp);
         errno = error;
-        return false;
+        return Replaced::kFailed;
     }
     sys::SyncDirectory(place.dir);
+    return Replaced::kDone;
+}
+
+// The name that copies of the file at `path` begin with: its name and its directory's mark, so
+// that files of one name in two directories keep apart.
+std::string CopyPrefix(const std::string& path) {
+    std::uint64_t hash = 1469598103934665603ull;  // FNV-1a
+    for (const unsigned char c : path) hash = (hash ^ c) * 1099511628211ull;
+    char mark[17];
+    std::snprintf(mark, sizeof mark, "%016llx", static_cast<unsigned long long>(hash));
+    return PlaceOf(path).base + "-" + mark + "-";
+}
+
+// A whole copy of `bytes` in the user's own directory, on the disk before it is named: the name,
+// or nothing with errno set.
+std::optional<std::string> KeepCopy(const std::string& path, std::string_view bytes) {
+    const std::string dir = sys::UserStateDirectory();
+    if (!sys::MakeDirectories(dir)) return std::nullopt;
+    const std::string copy = dir + sys::kSeparator + CopyPrefix(path) +
+                             std::to_string(sys::ProcessId()) + "-" + std::to_string(NextNumber()) +
+                             std::string(kCopyEnd);
+    const std::string part = copy + std::string(kPartEnd);
+    sys::File out = sys::CreateTemporary(part, sys::File{});
+    bool written = out.ok() && sys::WriteAndSync(out, bytes);
+    written = out.Close() && written && sys::Replace(part, copy);
+    if (!written) {
+        const int error = errno;
+        sys::Remove(part);
+        errno = error;
+        return std::nullopt;
+    }
+    sys::SyncDirectory(dir);
+    return copy;
+}
+
+// Writes the file where it is, for a directory that takes no new file: a copy of the old bytes
+// stays in the user's own directory until the new ones are on the disk.
+bool RewriteInPlace(const std::string& path, std::string_view bytes, std::string_view old,
+                    const sys::SaveLock& lock, Clock::time_point deadline) {
+    sys::File out;
+    if (!UntilDeadline(deadline, [&] { return (out = sys::OpenForRewrite(path, lock)).ok(); }))
+        return false;
+    const std::optional<std::string> copy = KeepCopy(path, old);
+    if (!copy) return false;
+    if (!sys::Rewrite(out, bytes)) {
+        // The old bytes back, when they fit where the new ones would not; the copy stays
+        // otherwise, and the next start names it.
+        const int error = errno;
+        if (sys::Rewrite(out, old)) sys::Remove(*copy);
+        errno = error;
+        return false;
+    }
+    sys::Remove(*copy);
     return true;
 }
 
@@ -138,7 +227,7 @@ bool UpdateFile(const std::string& fileName,
         return false;
     }
     std::string path = ResolveProfilePath(fileName);
-    const auto giveUp = std::chrono::steady_clock::now() + kLockWait;
+    const auto deadline = Clock::now() + kSaveWait;
     bool followed = false, madeDirectory = !sys::IsBareName(fileName);
     sys::SaveLock lock;
     for (;;) {
@@ -161,38 +250,38 @@ bool UpdateFile(const std::string& fileName,
             followed = true;
             continue;
         }
-        if (std::chrono::steady_clock::now() >= giveUp) {
+        if (Clock::now() >= deadline) {
             errno = EWOULDBLOCK;
             return false;
         }
-        std::this_thread::sleep_for(kLockPause);
+        std::this_thread::sleep_for(kRetryPause);
     }
 
+    FileText old;
     std::optional<std::string> bytes;
     if (lock.current.ok() && !lock.created) {
-        FileText text;
-        if (!ReadWhole(lock.current, false, text)) return false;  // never overwrite it then
-        bytes.emplace(text.text());
+        if (!ReadWhole(lock.current, false, old)) return false;  // never overwrite it then
+        bytes.emplace(old.text());
     }
-    sys::DoneReading(lock);
     if (!edit(bytes) || !bytes) {
         if (lock.created) sys::Remove(path);
         return true;
     }
     bool saved = false;
-    if (lock.readOnly) {
-        errno = EROFS;
+    if (lock.refusal != 0) {
+        errno = lock.refusal;
     } else if (bytes->size() > kMaxFileSize) {
         errno = EOVERFLOW;
     } else {
-        if ((lock.current.ok() && !lock.readOnly) || lock.lock.ok()) {
-            // Temporary files live only while their writer holds the lock, so any found now
-            // were left by a writer that died. A save that writes nothing leaves them to the
-            // next that writes: looking costs more system calls than the rest of such a save.
-            const Place place = PlaceOf(path);
-            sys::RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
-        }
-        saved = ReplaceWith(path, *bytes, lock.current);
+        // Temporary files live only while their writer holds the lock, so any found now were
+        // left by a writer that died. A save that writes nothing leaves them to the next that
+        // writes: looking costs more system calls than the rest of such a save.
+        const Place place = PlaceOf(path);
+        RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
+        const Replaced replaced = ReplaceWith(path, *bytes, lock.current, deadline);
+        saved = replaced == Replaced::kDone ||
+                (replaced == Replaced::kNoNewFile && lock.current.ok() && !lock.created &&
+                 RewriteInPlace(path, *bytes, old.text(), lock, deadline));
     }
     if (!saved && lock.created) {
         const int error = errno;
@@ -202,13 +291,44 @@ bool UpdateFile(const std::string& fileName,
     return saved;
 }
 
+std::vector<std::string> UnfinishedSaveCopies(const std::string& fileName) {
+    const std::string path = ResolveProfilePath(fileName);
+    const std::string dir = sys::UserStateDirectory();
+    const std::optional<std::string> now = ReadFileBytes(path);
+    std::vector<std::string> left;
+    for (const std::string& name : sys::NamesStartingWith(dir, CopyPrefix(path))) {
+        const std::string copy = dir + sys::kSeparator + name;
+        // A copy still being written was cut short before the file was touched; one equal to
+        // the file tells nothing that the file does not.
+        const bool whole =
+            name.size() > kCopyEnd.size() &&
+            name.compare(name.size() - kCopyEnd.size(), kCopyEnd.size(), kCopyEnd) == 0;
+        if (!whole || (now && ReadFileBytes(copy) == now)) {
+            sys::Remove(copy);
+        } else {
+            left.push_back(copy);
+        }
+    }
+    return left;
+}
+
+std::optional<std::string> DifferingVirtualStoreCopy(const std::string& path) {
+    const std::string store = sys::VirtualStorePath(path);
+    if (store.empty()) return std::nullopt;
+    const std::optional<std::string> copy = ReadFileBytes(store);
+    if (!copy || copy == ReadFileBytes(path)) return std::nullopt;
+    return store;
+}
+
 std::string DescribeFailure(int error, bool saving) {
     switch (error) {
         case EOVERFLOW:
             return "too large (over " + std::to_string(kMaxFileSize >> 20) + " MB)";
         case EACCES:
         case EPERM:
-            return "no permission";
+            if (!saving) return "no permission";
+            return "no permission to write the file; its owner or an administrator can grant "
+                   "the right to write this one file";
         case EISDIR:
         case EINVAL:
             return "not a regular file";

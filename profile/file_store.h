@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace profile {
 
@@ -52,17 +53,30 @@ enum class Links {
 
 // Read-modify-write of one file, one writer at a time. `edit` gets the current bytes (nothing
 // when the file does not exist) and returns whether it changed them. A change replaces the file
-// atomically: a temporary file beside it is written, synced and renamed over it with the old
-// file's permissions, so readers see the old bytes or the new, never a mix. A bare name's profile
-// directory is created when missing. Returns false with errno set when the change could not be
-// made; the file is then as it was. Besides the system's own errors:
-//   EWOULDBLOCK  another program kept the file locked for a save longer than two seconds;
+// atomically where its directory takes a new file: a temporary file beside it is written, synced
+// and put in its place with the old file's permissions and owner, so readers see the old bytes or
+// the new, never a mix. Where the directory takes no new file but the file may be written, as
+// when an administrator granted the right to write that one file, the file is rewritten in place;
+// a copy of its old bytes is kept in the user's own directory until the new bytes are on the
+// disk. A bare name's profile directory is created when missing. Returns false with errno set
+// when the change could not be made; the file is then as it was. Besides the system's own errors:
+//   EACCES       the user may not write the file, or may not create it (no wait then);
+//   EWOULDBLOCK  another program kept the file locked or open for longer than two seconds;
 //   EROFS        the file may only be read (a save that changes nothing still succeeds);
 //   ELOOP        a symbolic link that `links` does not let the save follow;
 //   EOVERFLOW    the file, or what it would become, is larger than kMaxFileSize.
 bool UpdateFile(const std::string& fileName,
                 const std::function<bool(std::optional<std::string>& bytes)>& edit,
                 Links links = Links::kFollowOwn);
+
+// The copies of the file's old bytes that in-place saves left because they did not finish, each
+// the file's whole contents before such a save; copies equal to the file as it is are removed.
+std::vector<std::string> UnfinishedSaveCopies(const std::string& fileName);
+
+// The private copy of the file at `path` that Windows kept for this user while the program's
+// writes to a shared folder were redirected, when there is one and it differs from the file.
+// Never one on other systems.
+std::optional<std::string> DifferingVirtualStoreCopy(const std::string& path);
 
 // Why a read or a save failed, in words for people: "too large (over 4 MB)", "no permission",
 // "another program is saving the file", and the system's own words for the rest.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "profile/file_store.h"
 
@@ -54,32 +55,40 @@ long long ReadSome(const File& file, char* into, std::size_t room);
 
 // What a save holds while it runs.
 struct SaveLock {
-    File lock;              // the writers' lock, where it is a file of its own
-    File current;           // the file as it is, open for reading; not open when there is none
-    bool readOnly = false;  // the saving user may not write the file
-    bool created = false;   // the lock made an empty file where there was none
+    File current;          // the file, open and locked; not open when there is none
+    int refusal = 0;       // why the saving user may not write the file, 0 when it may
+    bool created = false;  // the lock made an empty file where there was none
 };
 enum class Locking { kHeld, kBusy, kLink, kFailed };
-// Takes the right to replace the file at `path`: kBusy while another writer has it, kLink when a
+// Takes the writers' lock on the file at `path`: kBusy while another writer has it, kLink when a
 // symbolic link is in the file's place, kFailed with errno set when it cannot be had.
 Locking TryLock(const std::string& path, SaveLock& lock);
-// Done with reading the locked file: where a file held open cannot be replaced (Windows), it is
-// closed; where the lock is on the open file itself, it stays open.
-void DoneReading(SaveLock& lock);
 // Turns `path`, a symbolic link, into what it points to when the saving user owns both and is
 // not root; false otherwise.
 bool FollowOwnLink(std::string& path);
 
-// Removes the files in `dir` whose names begin with `prefix`.
-void RemoveStartingWith(const std::string& dir, const std::string& prefix);
+// The names in `dir` that begin with `prefix`.
+std::vector<std::string> NamesStartingWith(const std::string& dir, const std::string& prefix);
 // A new file at `path`, open for writing, with the permissions and owner of `like` where it is
 // open.
 File CreateTemporary(const std::string& path, const File& like);
 bool WriteAndSync(const File& file, std::string_view bytes);
-// Puts `from` in the place of `to`, in one step.
+// Puts `from` in the place of `to`, in one step, keeping what `to` had of permissions and owner.
+// EBUSY while another program holds `to` open without sharing it.
 bool Replace(const std::string& from, const std::string& to);
 // Makes a rename in `dir` reach the disk.
 void SyncDirectory(const std::string& dir);
 void Remove(const std::string& path);
+
+// The locked file at `path` opened for writing in place, with other writers kept out: EBUSY while
+// another program has it open for writing, EACCES when the user may not write it.
+File OpenForRewrite(const std::string& path, const SaveLock& lock);
+// Writes `bytes` from the file's start, ends the file after them and flushes it to the disk.
+bool Rewrite(const File& file, std::string_view bytes);
+// Where Windows keeps this user's private copy of `path` when it redirects writes to a shared
+// folder; empty where there is no such place.
+std::string VirtualStorePath(const std::string& path);
+// A directory of the saving user's own for what must outlive a save that is cut short.
+std::string UserStateDirectory();
 
 }  // namespace profile::sys

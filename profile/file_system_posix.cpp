@@ -46,16 +46,29 @@ bool File::Close() {
 
 bool IsBareName(const std::string& name) { return name.find('/') == std::string::npos; }
 
-std::string DefaultProfileDirectory() {
-    // Only an absolute XDG_CONFIG_HOME counts; a relative one is to be ignored.
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
+namespace {
+
+// The program's folder in one of the user's XDG base directories: `variable` when it is absolute
+// (a relative one is to be ignored), else `inHome` in the home directory.
+std::string XdgDirectory(const char* variable, const char* inHome) {
+    if (const char* xdg = std::getenv(variable); xdg && *xdg == '/')
         return std::string(xdg) + "/mirelko";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/mirelko";
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-        return std::string(pw->pw_dir) + "/.config/mirelko";
-    return "./.config/mirelko";
+    std::string home = ".";
+    if (const char* env = std::getenv("HOME"); env && *env) {
+        home = env;
+    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    }
+    return home + "/" + inHome + "/mirelko";
 }
+
+}  // namespace
+
+std::string DefaultProfileDirectory() { return XdgDirectory("XDG_CONFIG_HOME", ".config"); }
+
+std::string VirtualStorePath(const std::string&) { return {}; }
+
+std::string UserStateDirectory() { return XdgDirectory("XDG_STATE_HOME", ".local/state"); }
 
 // Private to the user: the directory may hold what an operator configured.
 bool MakeDirectories(const std::string& dir) {
@@ -113,12 +126,12 @@ Locking TryLock(const std::string& path, SaveLock& lock) {
     if (fd < 0 && errno == ELOOP) return Locking::kLink;
     if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS || errno == ETXTBSY)) {
         // The user may not write the file. It is read all the same: a save that changes nothing
-        // succeeds, one that changes it is refused.
-        const int error = errno;
+        // succeeds, one that changes it is refused at once.
+        lock.refusal = errno == EPERM ? EACCES : errno;
         lock.current = OpenForReading(path);
-        lock.readOnly = lock.current.ok();
-        errno = error;
-        return lock.readOnly ? Locking::kHeld : Locking::kFailed;
+        if (lock.current.ok()) return Locking::kHeld;
+        errno = lock.refusal;
+        return Locking::kFailed;
     }
     if (fd < 0) return Locking::kFailed;
     lock.current = File(fd);
@@ -137,8 +150,6 @@ Locking TryLock(const std::string& path, SaveLock& lock) {
     return Locking::kHeld;
 }
 
-void DoneReading(SaveLock&) {}
-
 bool FollowOwnLink(std::string& path) {
     const uid_t user = ::geteuid();
     struct stat link, target;
@@ -152,14 +163,16 @@ bool FollowOwnLink(std::string& path) {
     return true;
 }
 
-void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
+std::vector<std::string> NamesStartingWith(const std::string& dir, const std::string& prefix) {
+    std::vector<std::string> names;
     DIR* entries = ::opendir(dir.c_str());
-    if (!entries) return;
+    if (!entries) return names;
     while (const dirent* entry = ::readdir(entries)) {
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0)
-            ::unlinkat(::dirfd(entries), entry->d_name, 0);
+            names.emplace_back(entry->d_name);
     }
     ::closedir(entries);
+    return names;
 }
 
 File CreateTemporary(const std::string& path, const File& like) {
@@ -201,5 +214,22 @@ void SyncDirectory(const std::string& dir) {
 }
 
 void Remove(const std::string& path) { ::unlink(path.c_str()); }
+
+// The lock is on the open file description, which a second descriptor does not touch; other
+// writers of this program are kept out by it, as they wait for the lock.
+File OpenForRewrite(const std::string& path, const SaveLock&) {
+    return File(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+}
+
+bool Rewrite(const File& file, std::string_view bytes) {
+    off_t at = 0;
+    while (at < static_cast<off_t>(bytes.size())) {
+        const ssize_t n = ::pwrite(Fd(file), bytes.data() + at, bytes.size() - at, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        at += n;
+    }
+    return ::ftruncate(Fd(file), at) == 0 && ::fsync(Fd(file)) == 0;
+}
 
 }  // namespace profile::sys

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 #include "profile/file_system.h"
 
@@ -10,10 +11,10 @@ namespace profile::sys {
 
 namespace {
 
-// Another program may hold the file open for a moment (a reader, a virus scanner).
-constexpr int kReplaceTries = 50;
-constexpr DWORD kReplacePauseMs = 20;
-constexpr char kLockName[] = ".profile.lock";
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// The byte that writers lock lies far past the end of any profile file: Windows locks bind reads
+// too, and readers of the file's bytes must never be held up by a save.
+constexpr DWORD kLockedByte = 0x40000000;
 
 HANDLE Handle(const File& file) { return reinterpret_cast<HANDLE>(file.get()); }
 File Own(HANDLE handle) { return File(reinterpret_cast<std::intptr_t>(handle)); }
@@ -27,6 +28,7 @@ int ErrnoFrom(DWORD error) {
             return EACCES;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:
             return EBUSY;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
@@ -55,9 +57,18 @@ std::int64_t SecondsSince1970(const FILETIME& time) {
     return static_cast<std::int64_t>(ticks / 10000000) - 11644473600LL;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
+// Whether the open file is the one now at `path`: a writer before may have replaced it while
+// this one waited for its lock.
+bool IsAtPath(HANDLE file, const std::string& path) {
+    const HANDLE now = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (now == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION a{}, b{};
+    const bool same = GetFileInformationByHandle(file, &a) && GetFileInformationByHandle(now, &b) &&
+                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                      a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(now);
+    return same;
 }
 
 }  // namespace
@@ -71,10 +82,27 @@ bool File::Close() {
 bool IsBareName(const std::string& name) { return name.find_first_of("\\/:") == std::string::npos; }
 
 std::string DefaultProfileDirectory() {
-    // Where the platform's own profile calls put a bare name, so every program shares the files.
+    // Where the platform's own profile calls put a bare name, so every program shares the files;
+    // the system's own folder, as on a Remote Desktop host each session's Windows directory may
+    // be a private one.
     char windows[MAX_PATH];
-    const UINT length = GetWindowsDirectoryA(windows, sizeof windows);
+    const UINT length = GetSystemWindowsDirectoryA(windows, sizeof windows);
     return length > 0 && length < sizeof windows ? std::string(windows, length) : "C:\\Windows";
+}
+
+// The store mirrors a path below the local folder's VirtualStore, without its drive.
+std::string VirtualStorePath(const std::string& path) {
+    const char* local = std::getenv("LOCALAPPDATA");
+    if (!local || !*local || path.size() < 3 || path[1] != ':') return {};
+    return std::string(local) + "\\VirtualStore" + path.substr(2);
+}
+
+std::string UserStateDirectory() {
+    if (const char* local = std::getenv("LOCALAPPDATA"); local && *local)
+        return std::string(local) + "\\Mirelko";
+    // Windows XP names no such variable.
+    const char* profile = std::getenv("USERPROFILE");
+    return std::string(profile ? profile : "C:") + "\\Local Settings\\Application Data\\Mirelko";
 }
 
 bool MakeDirectories(const std::string& dir) {
@@ -126,42 +154,58 @@ long long ReadSome(const File& file, char* into, std::size_t room) {
     return got;
 }
 
-// One writer at a time in a directory: the lock file is opened for writing and exclusively, and
-// goes away with its handle, also when its writer dies.
+// The writers' lock is on the file itself, opened shared with every other program, so that
+// readers, the system's own profile calls and the replacement of the file all go on around it.
 Locking TryLock(const std::string& path, SaveLock& lock) {
-    const std::string lockPath = DirectoryOf(path) + "\\" + kLockName;
-    lock.lock =
-        Own(CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                        FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    if (!lock.lock.ok()) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) {
+        // An empty file to lock, removed again when the save does not go through; readers take
+        // it for the missing file it stands for.
+        file = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        lock.created = file != INVALID_HANDLE_VALUE;
+        if (!lock.created && GetLastError() == ERROR_FILE_EXISTS) return Locking::kBusy;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        if (GetLastError() == ERROR_SHARING_VIOLATION) return Locking::kBusy;
+        Fail();
+        return Locking::kFailed;
+    }
+    lock.current = Own(file);
+    OVERLAPPED at{};
+    at.Offset = kLockedByte;
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
         const DWORD error = GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED) return Locking::kBusy;
+        if (error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING) return Locking::kBusy;
         SetLastError(error);
         Fail();
         return Locking::kFailed;
     }
-    lock.current = OpenForReading(path);
-    if (!lock.current.ok() && errno != ENOENT) return Locking::kFailed;
+    if (!IsAtPath(file, path)) {
+        lock.created = false;
+        return Locking::kBusy;
+    }
     // A read-only file is refused as the system refuses it, and not left to how the replacement
     // treats it (some implementations replace it anyway).
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    lock.readOnly =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        lock.refusal = EROFS;
     return Locking::kHeld;
 }
 
-void DoneReading(SaveLock& lock) { lock.current.Close(); }
-
 bool FollowOwnLink(std::string&) { return false; }  // TryLock never finds one here
 
-void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
+std::vector<std::string> NamesStartingWith(const std::string& dir, const std::string& prefix) {
+    std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA((dir + "\\" + prefix + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
+    if (search == INVALID_HANDLE_VALUE) return names;
     do {
-        DeleteFileA((dir + "\\" + found.cFileName).c_str());
+        names.emplace_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
+    return names;
 }
 
 File CreateTemporary(const std::string& path, const File&) {
@@ -181,23 +225,39 @@ bool WriteAndSync(const File& file, std::string_view bytes) {
     return FlushFileBuffers(Handle(file)) || Fail();
 }
 
+// ReplaceFile keeps the replaced file's access list, owner and attributes, so that a grant on the
+// file outlives the save; a file moved over it would bring the list its directory gave it.
 bool Replace(const std::string& from, const std::string& to) {
-    for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
-        const DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
-            attempt + 1 >= kReplaceTries) {
-            SetLastError(error);
-            return Fail();
-        }
-        Sleep(kReplacePauseMs);
-    }
+    if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                     nullptr))
+        return true;
+    const DWORD error = GetLastError();
+    // Nothing to replace; or, after this error, the old file is gone from its name and the new
+    // one still waits beside it.
+    if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) &&
+        MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    SetLastError(error);
+    return Fail();
 }
 
-void SyncDirectory(const std::string&) {}  // MOVEFILE_WRITE_THROUGH has done it
+void SyncDirectory(const std::string&) {}  // no such call on Windows
 
 void Remove(const std::string& path) { DeleteFileA(path.c_str()); }
+
+// Shared for reading only, so that no other program writes while the bytes are rewritten.
+File OpenForRewrite(const std::string& path, const SaveLock&) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Fail();
+    return Own(file);
+}
+
+bool Rewrite(const File& file, std::string_view bytes) {
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(Handle(file), start, nullptr, FILE_BEGIN)) return Fail();
+    return WriteAndSync(file, bytes) && (SetEndOfFile(Handle(file)) || Fail()) &&
+           (FlushFileBuffers(Handle(file)) || Fail());
+}
 
 }  // namespace profile::sys

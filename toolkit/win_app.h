@@ -25,6 +25,18 @@ class CWinApp : public CCmdTarget {
     DECLARE_MESSAGE_MAP()
 };
 
+// Shows the wait cursor over the program's windows for as long as it lives.
+class CWaitCursor {
+  public:
+    CWaitCursor();
+    ~CWaitCursor();
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+
+  private:
+    HCURSOR m_previous = nullptr;
+};
+
 CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 void AfxEnableControlContainer();

@@ -133,7 +133,7 @@ class RefusedWrites {
 #else
 class RefusedWrites {
   public:
-    enum Way { ReadOnlyDirectory, ReadOnlyFile, FileSizeLimit, Locked, AnotherUsersLink };
+    enum Way { NoPermission, ReadOnlyFile, FileSizeLimit, Locked, AnotherUsersLink };
 
     RefusedWrites(Way way, const std::string& file)
         : way_(way), file_(file), dir_(std::filesystem::path(file).parent_path().string()) {
@@ -155,8 +155,10 @@ class RefusedWrites {
                 std::filesystem::create_symlink(dir_ + "/elsewhere.ini", file_);
                 return;
             default:
-                chmod((way_ == ReadOnlyFile ? file_ : dir_).c_str(),
-                      way_ == ReadOnlyFile ? 0444 : 0555);
+                // A directory that takes no new file is saved into in place; the file is what
+                // refuses.
+                chmod(file_.c_str(), 0444);
+                if (way_ == NoPermission) chmod(dir_.c_str(), 0555);
                 // Root passes permission checks; this thread's file access is made an ordinary
                 // user's, who owns the file and the directory.
                 if (geteuid() == 0 && chown(dir_.c_str(), 65534, 65534) == 0 &&
@@ -185,7 +187,7 @@ class RefusedWrites {
     RefusedWrites& operator=(const RefusedWrites&) = delete;
 
     std::string reason() const {
-        static const int errors[] = {EACCES, EROFS, EFBIG, EWOULDBLOCK, ELOOP};
+        static const int errors[] = {EACCES, EACCES, EFBIG, EWOULDBLOCK, ELOOP};
         return profile::DescribeFailure(errors[way_], true);
     }
 
@@ -255,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(EachWay, FailedSave,
                          ::testing::Values(RefusedWrites::ReadOnlyFile, RefusedWrites::Locked));
 #else
 std::vector<RefusedWrites::Way> RefusedWays() {
-    std::vector<RefusedWrites::Way> ways = {RefusedWrites::ReadOnlyDirectory,
+    std::vector<RefusedWrites::Way> ways = {RefusedWrites::NoPermission,
                                             RefusedWrites::ReadOnlyFile,
                                             RefusedWrites::FileSizeLimit, RefusedWrites::Locked};
     // Only root is refused its own link.

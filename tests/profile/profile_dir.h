@@ -43,10 +43,12 @@ inline void UnsetEnv(const char* name) {
 // Another program that holds the writers' lock on `file` until the function returned lets go.
 inline std::function<void()> HoldTheWritersLock(const std::string& file) {
 #ifdef _WIN32
-    const std::string lockFile = file.substr(0, file.find_last_of("\\/")) + "\\.profile.lock";
-    const HANDLE lock = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    EXPECT_NE(lock, INVALID_HANDLE_VALUE);
+    // Locks are a handle's own, so another handle of this process stands in for a program.
+    const HANDLE lock =
+        CreateFileA(file.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+    OVERLAPPED far{};
+    far.Offset = 0x40000000;
+    EXPECT_TRUE(LockFileEx(lock, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &far));
     return [lock] { CloseHandle(lock); };
 #else
     int ready[2];
@@ -72,6 +74,12 @@ inline std::function<void()> HoldTheWritersLock(const std::string& file) {
 #endif
 }
 
+#ifdef _WIN32
+inline constexpr const char* kStateVariable = "LOCALAPPDATA";
+#else
+inline constexpr const char* kStateVariable = "XDG_STATE_HOME";
+#endif
+
 class ProfileDirTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -89,12 +97,22 @@ class ProfileDirTest : public ::testing::Test {
         ASSERT_TRUE(std::filesystem::create_directory(dir)) << dir.string();
         dir_ = dir.string();
         SetEnv("MIRELKO_PROFILE_DIR", dir_.c_str());
+        // Copies kept during saves in place go beside it, never into the user's own folders.
+        const char* state = std::getenv(kStateVariable);
+        stateBefore_ = state ? state : "";
+        SetEnv(kStateVariable, (dir_ + "-state").c_str());
     }
     void TearDown() override {
         std::error_code ignored;
         std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
         std::filesystem::remove_all(dir_, ignored);
+        std::filesystem::remove_all(dir_ + "-state", ignored);
         UnsetEnv("MIRELKO_PROFILE_DIR");
+        if (stateBefore_.empty()) {
+            UnsetEnv(kStateVariable);
+        } else {
+            SetEnv(kStateVariable, stateBefore_.c_str());
+        }
     }
 
     std::string PathOf(const std::string& name) const { return dir_ + "/" + name; }
@@ -119,5 +137,5 @@ class ProfileDirTest : public ::testing::Test {
                                                       std::filesystem::directory_iterator()));
     }
 
-    std::string dir_;
+    std::string dir_, stateBefore_;
 };

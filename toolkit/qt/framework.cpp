@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "toolkit/qt/window.h"
+#include "toolkit/win_app.h"
 #include "toolkit/window_system.h"
 
 namespace toolkit {
@@ -22,3 +23,7 @@ int RunWindowingSystem(int argc, char** argv, int (*startUp)()) {
 }
 
 }  // namespace toolkit
+
+CWaitCursor::CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+CWaitCursor::~CWaitCursor() { QApplication::restoreOverrideCursor(); }

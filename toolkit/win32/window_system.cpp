@@ -4,6 +4,7 @@
 
 #include "toolkit/win32/dialog_template.h"
 #include "toolkit/win32/number_edit.h"
+#include "toolkit/win_app.h"
 
 namespace toolkit {
 namespace {
@@ -119,3 +120,8 @@ int RunWindowingSystem(int, char**, int (*startUp)()) {
 }
 
 }  // namespace toolkit
+
+// Until the next mouse move asks the window again, which no message loop answers meanwhile.
+CWaitCursor::CWaitCursor() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+
+CWaitCursor::~CWaitCursor() { SetCursor(m_previous); }
