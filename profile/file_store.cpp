@@ -280,7 +280,7 @@ bool UpdateFile(const std::string& fileName,
         RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
         const Replaced replaced = ReplaceWith(path, *bytes, lock.current, deadline);
         saved = replaced == Replaced::kDone ||
-                (replaced == Replaced::kNoNewFile && lock.current.ok() && !lock.created &&
+                (replaced == Replaced::kNoNewFile && links != Links::kReplace && !lock.created &&
                  RewriteInPlace(path, *bytes, old.text(), lock, deadline));
     }
     if (!saved && lock.created) {

@@ -47,7 +47,8 @@ enum class Links {
     // Follows it only when the saving user owns both the link and the file it points to, and
     // never when the saver is root: a privileged writer must not be led to another's file.
     kFollowOwn,
-    // Replaces the link itself with the file, never what it points to.
+    // Replaces the link itself with the file, never what it points to; and never rewrites a file
+    // in place, so that a reader never sees half of it.
     kReplace,
 };
 

@@ -9,7 +9,10 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ ${MINGW_LINKER_FLAGS}")
+# Terminal-server aware: on a Remote Desktop host every session then shares the one Windows
+# directory, and so the one box file, instead of a private one per user.
+set(CMAKE_EXE_LINKER_FLAGS_INIT
+  "-static -static-libgcc -static-libstdc++ -Wl,--tsaware ${MINGW_LINKER_FLAGS}")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../wine-run.sh ${WINE_LOADER})
 # GCC 12 warns falsely about overlapping copies in std::string concatenation at -O3.
 set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")

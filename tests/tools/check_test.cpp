@@ -345,7 +345,8 @@ const Metrics kMetrics[] = {
     {.name = "OutputFolderReadOnly",
      .args = {"--output", kToFile},
      .exitCode = 3,
-     .err = "cannot write {dir}/out/mirelko.prom: no permission",
+     .err = "cannot write {dir}/out/mirelko.prom: no permission to write the file; its owner or an "
+            "administrator can grant the right to write this one file",
      .lines = {"old"},
      .outMode = 0555},
     {.name = "MaxAgeIsForNagios",

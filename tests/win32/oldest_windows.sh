@@ -1,7 +1,8 @@
 #!/bin/sh
 # Fails when a Windows program would not load on Windows XP SP3: its header asks for a later
 # Windows, it imports from a DLL that XP lacks, or it imports a function that came with Vista or
-# later (the loader refuses a program with a single missing import).
+# later (the loader refuses a program with a single missing import). Fails too when it is not
+# marked terminal-server aware, as every session of a Remote Desktop host must share its files.
 #   oldest_windows.sh OBJDUMP PROGRAM.exe
 objdump=$1
 program=$2
@@ -59,6 +60,8 @@ $1 == "MajorOSystemVersion" { os_major = $2 }
 $1 == "MinorOSystemVersion" { check_version("operating system version", os_major, $2) }
 $1 == "MajorSubsystemVersion" { sub_major = $2 }
 $1 == "MinorSubsystemVersion" { check_version("subsystem version", sub_major, $2) }
+# The flag 0x8000 of the DLL characteristics: terminal-server aware.
+$1 == "DllCharacteristics" { tsaware = index("89abcdef", tolower(substr($2, length($2) - 3, 1))) > 0 }
 /DLL Name:/ {
     dll = tolower($3)
     imports++
@@ -81,6 +84,10 @@ END {
     if (imports == 0 || functions == 0 || sub_major == "") {
         print "no import table or header read: not a Windows program?"
         exit 1
+    }
+    if (!tsaware) {
+        print "not marked terminal-server aware: on a Remote Desktop host each user would get a private Windows directory"
+        bad = 1
     }
     if (!bad) printf "loads on Windows XP SP3: %d functions from %d DLLs, none later than XP\n", functions, imports
     exit bad
