@@ -64,93 +64,25 @@ out=$(sh -c "$line") || state=$?
 case $out in "MIRELKO CRITICAL - watchdog error on 1 of 2 boxes: Box1 (Tor) |"*) ;;
   *) fail "$line: $out" ;; esac
 
-user=$(id -un) group=$(id -gn)
+# Minimal configurations that use the shipped files, all they write in the scratch folder.
+engines=$(dirname "$0")/monitoring
+for file in icinga2.conf nagios.cfg nagios-objects.cfg; do
+  sed "s|@dir@|$dir|g; s|@scratch@|$scratch|g; s|@user@|$(id -un)|; s|@group@|$(id -gn)|" \
+    "$engines/$file" >"$scratch/$file"
+done
 if have icinga2; then
-  mkdir -p "$scratch/icinga2/var"
-  cat >"$scratch/icinga2/icinga2.conf" <<CONF
-include "$dir/mirelko-check.icinga2.conf"
-object CheckCommand "true" { command = [ "/bin/true" ] }
-object Host "panel-01" { check_command = "true" }
-object Service "mirelko" {
-  host_name = "panel-01"
-  check_command = "mirelko"
-  vars.mirelko_profile_dir = "/srv/mirelko"
-}
-CONF
-  # Every directory it would use, and the user it would run as, are the scratch folder's.
-  var=$scratch/icinga2/var
-  icinga2 daemon -C -c "$scratch/icinga2/icinga2.conf" -DConfiguration.ConfigDir="$scratch/icinga2" \
+  var=$scratch/icinga2
+  mkdir -p "$var"
+  icinga2 daemon -C -c "$scratch/icinga2.conf" -DConfiguration.ConfigDir="$scratch" \
     -DConfiguration.DataDir="$var" -DConfiguration.LogDir="$var" -DConfiguration.CacheDir="$var" \
     -DConfiguration.SpoolDir="$var" -DConfiguration.InitRunDir="$var" \
-    -DConfiguration.RunAsUser="$user" -DConfiguration.RunAsGroup="$group" \
-    >"$scratch/icinga2/log" 2>&1 || { cat "$scratch/icinga2/log"; fail "icinga2 daemon -C"; }
-  grep -q 'Instantiated 2 CheckCommands' "$scratch/icinga2/log" ||
-    { cat "$scratch/icinga2/log"; fail "icinga2 did not take the command"; }
+    -DConfiguration.RunAsUser="$(id -un)" -DConfiguration.RunAsGroup="$(id -gn)" \
+    >"$scratch/icinga2.log" 2>&1 || { cat "$scratch/icinga2.log"; fail "icinga2 daemon -C"; }
 fi
-
 if have nagios4; then
-  n=$scratch/nagios
-  mkdir -p "$n"
-  cat >"$n/nagios.cfg" <<CONF
-cfg_file=$dir/mirelko-check.nagios.cfg
-cfg_file=$n/objects.cfg
-nagios_user=$user
-nagios_group=$group
-illegal_macro_output_chars=\`~\$&|'"<>
-log_file=$n/nagios.log
-check_result_path=$n
-lock_file=$n/nagios.lock
-temp_file=$n/nagios.tmp
-status_file=$n/status.dat
-state_retention_file=$n/retention.dat
-object_cache_file=$n/objects.cache
-precached_object_file=$n/objects.precache
-command_file=$n/nagios.cmd
-CONF
-  cat >"$n/objects.cfg" <<'CONF'
-define timeperiod {
-    timeperiod_name  always
-    alias            always
-    monday           00:00-24:00
-}
-define command {
-    command_name  notify
-    command_line  /bin/true
-}
-define contact {
-    contact_name                   operators
-    host_notifications_enabled     0
-    service_notifications_enabled  0
-    host_notification_period       always
-    service_notification_period    always
-    host_notification_options      n
-    service_notification_options   n
-    host_notification_commands     notify
-    service_notification_commands  notify
-}
-define host {
-    host_name              panel-01
-    max_check_attempts     3
-    check_period           always
-    contacts               operators
-    notification_interval  0
-    notification_period    always
-}
-define service {
-    host_name              panel-01
-    service_description    Mirelko boxes
-    check_command          check_mirelko!/srv/mirelko!300
-    max_check_attempts     3
-    check_interval         1
-    retry_interval         1
-    check_period           always
-    contacts               operators
-    notification_interval  0
-    notification_period    always
-}
-CONF
-  nagios4 -v "$n/nagios.cfg" >"$n/log" 2>&1 || { cat "$n/log"; fail "nagios4 -v"; }
-  grep -q 'Total Warnings: 0' "$n/log" || { cat "$n/log"; fail "nagios4 -v warns"; }
+  nagios4 -v "$scratch/nagios.cfg" >"$scratch/nagios4.log" 2>&1 ||
+    { cat "$scratch/nagios4.log"; fail "nagios4 -v"; }
+  grep -q 'Total Warnings: 0' "$scratch/nagios4.log" || { cat "$scratch/nagios4.log"; fail "nagios4 -v warns"; }
 fi
 
 if [ -n "$missing" ]; then

@@ -63,9 +63,9 @@ grep -qxF 'mirelko_box_watchdog_error{box="Box1",location="Halle \"A\" \\ 2"} 1'
 # node_exporter's time of the file, under the name it gives the file, has to show it alone.
 base=$(sed -n 's/^mirelko_check_run_timestamp_seconds //p' "$scratch/scrape")
 [ -n "$base" ] || fail "no mirelko_check_run_timestamp_seconds served"
-series() { # $1: what the timestamps do every 30 s: +30 (rewritten) or nothing (frozen)
+series() { # $1: what the timestamps do every 30 s: +30 (rewritten) or nothing (frozen); $2: left out
   echo "      - {series: 'up{instance=\"panel:9100\",job=\"mirelko\"}', values: 1x40}"
-  grep -E '^(mirelko_|node_textfile_mtime_seconds)' "$scratch/scrape" | grep -v "^$2" |
+  grep -E '^(mirelko_|node_textfile_mtime_seconds)' "$scratch/scrape" | grep -v "^${2:-#}" |
     awk -v base="$base" -v step="$1" '{
       value = $NF; sub(/ [^ ]*$/, "")
       if (index($0, "{")) sub(/\{/, "{instance=\"panel:9100\",job=\"mirelko\",")
@@ -89,7 +89,7 @@ cp "$rules" "$scratch/mirelko.rules.yml"
   echo "tests:"
   echo "  - interval: 30s"
   echo "    input_series:"
-  series +30 none
+  series +30
   firing MirelkoBoxWatchdogError
   echo "  - interval: 30s"
   echo "    input_series:"
