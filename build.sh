@@ -21,6 +21,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file lintian
   clang-14 libclang-rt-14-dev clang-format
   prometheus prometheus-node-exporter curl
+  prometheus-alertmanager icinga2 nagios4-core
 )
 
 # The Windows program: mingw-w64 and GoogleTest's sources to build it, Wine and Xvfb to test it;
@@ -41,17 +42,22 @@ install_missing() {
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  # The tests want the monitoring packages' programs, and start node_exporter themselves; the
+  # servers that the packages start (a mail server comes with Nagios) are stopped again, unless
+  # they were there before.
+  local service new=()
+  for service in prometheus prometheus-node-exporter prometheus-alertmanager icinga2 nagios4 exim4; do
+    [ -e "/lib/systemd/system/$service.service" ] || [ -e "/etc/init.d/$service" ] || new+=("$service")
+  done
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-  # The tests want promtool and node_exporter as programs, and start the exporter themselves;
-  # the servers that these packages start listen on every interface, so they are stopped again.
-  local service
-  for service in prometheus prometheus-node-exporter; do
-    if [[ " ${missing[*]} " == *" $service "* ]] && [ -d /run/systemd/system ]; then
+  if [ -d /run/systemd/system ]; then
+    for service in "${new[@]}"; do
+      [ -e "/lib/systemd/system/$service.service" ] || [ -e "/etc/init.d/$service" ] || continue
       "${sudo[@]}" systemctl disable --now "$service.service" || true
-    fi
-  done
+    done
+  fi
 }
 
 build() {

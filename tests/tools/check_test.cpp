@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <regex>
+#include <tuple>
 
 #include "tests/profile/profile_dir.h"
 #include "tests/tools/child_process.h"
@@ -304,7 +305,9 @@ const Metrics kMetrics[] = {
                "mirelko_box_watchdog_error" + std::string(kBox1) + " 0",
                "mirelko_box_watchdog_error" + std::string(kBox3) + " 3",
                "# TYPE mirelko_box_watchdog_error gauge", "mirelko_status_file_present 1",
-               "mirelko_status_file_age_seconds {age}"},
+               "mirelko_status_file_age_seconds {near}",
+               "mirelko_status_file_written_timestamp_seconds {near}",
+               "mirelko_check_run_timestamp_seconds {near}"},
      .absent = {R"(mirelko_box_watchdog_error{box="Box2")"}},
     {.name = "IntoAFile",
      .args = {"--output", kToFile},
@@ -317,7 +320,7 @@ const Metrics kMetrics[] = {
      .statusFile = kNoFile,
      .lines = {"mirelko_box_watchdog_error" + std::string(kBox3) + " 0",
                "mirelko_status_file_present 0"},
-     .absent = {"mirelko_status_file_age"}},
+     .absent = {"mirelko_status_file_age", "mirelko_status_file_written"}},
     {.name = "UnreadableStatusFile",
      .statusFile = kDirectory,
      .err = "cannot read {dir}/zivazoz.ini: not a regular file",
@@ -328,7 +331,7 @@ const Metrics kMetrics[] = {
      .boxFile = kNoFile,
      .exitCode = 3,
      .err = "no box file at {dir}/rurizuz.ini (see --profile-dir)",
-     .lines = {"mirelko_read_success 0"},
+     .lines = {"mirelko_read_success 0", "mirelko_check_run_timestamp_seconds {near}"},
      .absent = {"mirelko_box", "mirelko_status"}},
     {.name = "BoxFileADirectory",
      .boxFile = kDirectory,
@@ -396,11 +399,15 @@ TEST_P(MirelkoMetrics, KeepTheStateInTheMetricsAndNeverWriteHalfAFile) {
     EXPECT_TRUE(!c.outputIsALink || Get("elsewhere.prom") == "old\n") << "written through";
     EXPECT_TRUE(!c.lines.empty() || written.empty()) << written;
     std::string metrics = "\n" + written;
-    std::smatch age;
-    if (std::regex_search(metrics, age, std::regex("age_seconds (\\d+)\n"))) {
-        EXPECT_GE(std::stoll(age[1]), 20);
-        EXPECT_LE(std::stoll(age[1]), 22);
-        metrics = Replaced(metrics, "age_seconds " + age[1].str() + "\n", "age_seconds {age}\n");
+    // Each time within what the clock may have ticked while it ran, then shown as "{near}".
+    const long long now = std::time(nullptr), then = now - 20;
+    for (const auto& [name, low, high] : {std::tuple("age_seconds", 20LL, 22LL),
+                                          {"written_timestamp_seconds", then - 2, then},
+                                          {"run_timestamp_seconds", now - 2, now}}) {
+        std::smatch at;
+        if (!std::regex_search(metrics, at, std::regex(std::string(name) + " (\\d+)\n"))) continue;
+        EXPECT_TRUE(std::stoll(at[1]) >= low && std::stoll(at[1]) <= high) << name << " " << at[1];
+        metrics.replace(at.position(1), at.length(1), "{near}");
     }
     for (const std::string& line : c.lines)
         EXPECT_NE(metrics.find("\n" + line + "\n"), std::string::npos) << line << " in" << metrics;

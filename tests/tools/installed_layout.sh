@@ -63,6 +63,10 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" |
 for unit in mirelko-metrics.service mirelko-metrics.timer; do
   [ -f "$usr/lib/systemd/system/$unit" ] || fail "no $usr/lib/systemd/system/$unit"
 done
+for file in mirelko.rules.yml alertmanager.example.yml mirelko-check.icinga2.conf \
+  mirelko-check.nagios.cfg; do
+  [ -s "$usr/share/mirelko/monitoring/$file" ] || fail "no $usr/share/mirelko/monitoring/$file"
+done
 for demo in didozur box-simulator mirelko-demo-boxes; do
   [ ! -e "$usr/bin/$demo" ] || fail "the demo's $demo is installed"
 done

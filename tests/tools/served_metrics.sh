@@ -1,11 +1,11 @@
 #!/bin/sh
 # mirelko-check's metrics where Prometheus meets them: written with --output into a textfile
 # directory and served by a real node_exporter, started here on a free loopback port with only
-# its textfile collector; and the README's alerting rules, run by promtool on such metrics.
+# its textfile collector; and the shipped alerting rules, run by promtool on what it served.
 # Exits 77 (skipped) when node_exporter, promtool or curl is not installed.
-# Usage: served_metrics.sh MIRELKO_CHECK README SCRATCH_DIR
+# Usage: served_metrics.sh MIRELKO_CHECK RULES SCRATCH_DIR
 set -eu
-check=$1 readme=$2 scratch=$3
+check=$1 rules=$2 scratch=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
 for tool in prometheus-node-exporter promtool curl; do
   command -v $tool >/dev/null || { echo "Skipped: no $tool (./build.sh installs it)"; exit 77; }
@@ -45,62 +45,56 @@ for attempt in 1 2 3 4 5 6 7 8 9 10; do
 done
 [ -n "$exporter" ] || { cat "$scratch/exporter.log" >&2; fail "node_exporter did not serve"; }
 echo "node_exporter on 127.0.0.1:$port serves:"
-grep -E '^(node_textfile_scrape_error|mirelko_)' "$scratch/scrape"
+grep -E '^(node_textfile_(scrape_error|mtime_seconds)|mirelko_)' "$scratch/scrape"
 
 grep -qx 'node_textfile_scrape_error 0' "$scratch/scrape" || fail "node_exporter could not read $prom"
 ours='^(# (HELP|TYPE) )?mirelko_'
-grep -E "$ours" "$prom" | sort >"$scratch/written"
-grep -E "$ours" "$scratch/scrape" | sort >"$scratch/served"
+# node_exporter writes large numbers in exponent notation: the values are compared as numbers.
+numbers='/^#/ { print; next } { value = $NF; sub(/ [^ ]*$/, ""); printf "%s %.15g\n", $0, value }'
+grep -E "$ours" "$prom" | awk "$numbers" | sort >"$scratch/written"
+grep -E "$ours" "$scratch/scrape" | awk "$numbers" | sort >"$scratch/served"
 diff "$scratch/written" "$scratch/served" >&2 || fail "node_exporter serves other mirelko_ lines"
 grep -qxF 'mirelko_box_watchdog_error{box="Box1",location="Halle \"A\" \\ 2"} 1' \
   "$scratch/served" || fail "no watchdog error of Box1 served"
 
-# The README's one YAML block: the alerting rules.
-sed -n '/^```yaml$/,/^```$/p' "$readme" | sed '1d;$d' >"$scratch/rules.yml"
-promtool check rules "$scratch/rules.yml" || fail "promtool check rules"
-cat >"$scratch/rules_test.yml" <<'TESTS'
-rule_files: [rules.yml]
-evaluation_interval: 30s
-tests:
-  - interval: 30s
-    input_series:
-      - series: 'mirelko_box_watchdog_error{box="Box3",location="Tor Süd"}'
-        values: 0 1 1 1 1 1 1 1 1 1 1 1 1 1
-      - series: mirelko_status_file_age_seconds
-        values: 0+30x13
-      - series: mirelko_status_file_present
-        values: 1x13
-      - series: mirelko_read_success
-        values: 1x13
-    alert_rule_test:
-      - {eval_time: 2m, alertname: MirelkoBoxWatchdogError}
-      - eval_time: 3m
-        alertname: MirelkoBoxWatchdogError
-        exp_alerts:
-          - exp_labels: {box: Box3, location: Tor Süd}
-            exp_annotations: {summary: Box3 (Tor Süd) reports a watchdog error}
-      - {eval_time: 5m, alertname: MirelkoStatusFileStale}
-      - eval_time: 5m30s
-        alertname: MirelkoStatusFileStale
-        exp_alerts:
-          - exp_annotations: {summary: The box status file was not written for 5 minutes}
-      - {eval_time: 5m30s, alertname: MirelkoNotRead}
-  - interval: 30s
-    input_series:
-      - series: mirelko_read_success
-        values: 0x4
-      - series: mirelko_status_file_present
-        values: 0x4
-    alert_rule_test:
-      - eval_time: 0m
-        alertname: MirelkoStatusFileStale
-        exp_alerts:
-          - exp_annotations: {summary: The box status file was not written for 5 minutes}
-      - {eval_time: 1m30s, alertname: MirelkoNotRead}
-      - eval_time: 2m
-        alertname: MirelkoNotRead
-        exp_alerts:
-          - exp_annotations: {summary: mirelko-check cannot read the profile files (see its log)}
-TESTS
-(cd "$scratch" && promtool test rules rules_test.yml) || fail "promtool test rules"
-echo "Served whole, and the alerting rules fire as they should."
+# The shipped alerting rules on what was served, labelled as Prometheus would label it, at times
+# counted from the check's run. While the timer runs, only the box in error fires; once it
+# stops, the file served on shows it. The check's own time is left out there, so that
+# node_exporter's time of the file, under the name it gives the file, has to show it alone.
+base=$(sed -n 's/^mirelko_check_run_timestamp_seconds //p' "$scratch/scrape")
+[ -n "$base" ] || fail "no mirelko_check_run_timestamp_seconds served"
+series() { # $1: what the timestamps do every 30 s: +30 (rewritten) or nothing (frozen); $2: left out
+  echo "      - {series: 'up{instance=\"panel:9100\",job=\"mirelko\"}', values: 1x40}"
+  grep -E '^(mirelko_|node_textfile_mtime_seconds)' "$scratch/scrape" | grep -v "^${2:-#}" |
+    awk -v base="$base" -v step="$1" '{
+      value = $NF; sub(/ [^ ]*$/, "")
+      if (index($0, "{")) sub(/\{/, "{instance=\"panel:9100\",job=\"mirelko\",")
+      else $0 = $0 "{instance=\"panel:9100\",job=\"mirelko\"}"
+      values = value "x40"
+      if ($0 ~ /^(mirelko_[a-z_]*_timestamp_seconds|node_textfile_mtime_seconds)\{/)
+        values = sprintf("%.0f%sx40", value - base, step)
+      printf "      - {series: '\''%s'\'', values: %s}\n", $0, values
+    }'
+}
+firing() { # $@: the alerts expected at 10 minutes
+  echo "    promql_expr_test:"
+  echo "      - {eval_time: 10m, expr: 'count by (alertname) (ALERTS{alertstate=\"firing\"})', exp_samples: ["
+  for alert in "$@"; do echo "          {labels: '{alertname=\"$alert\"}', value: 1},"; done
+  echo "        ]}"
+}
+cp "$rules" "$scratch/mirelko.rules.yml"
+{
+  echo "rule_files: [mirelko.rules.yml]"
+  echo "evaluation_interval: 30s"
+  echo "tests:"
+  echo "  - interval: 30s"
+  echo "    input_series:"
+  series +30
+  firing MirelkoBoxWatchdogError
+  echo "  - interval: 30s"
+  echo "    input_series:"
+  series "" mirelko_check_run_timestamp_seconds
+  firing MirelkoBoxWatchdogError MirelkoCheckNotRunning MirelkoStatusFileStale
+} >"$scratch/rules_test.yml"
+(cd "$scratch" && promtool test rules rules_test.yml) || { cat "$scratch/rules_test.yml"; fail "promtool test rules"; }
+echo "Served whole, and the shipped alerting rules fire on it as they should."

@@ -40,6 +40,8 @@ std::string Exposition(const Reading& reading) {
     const bool flagsRead = boxesRead && reading.statusFailure.empty();
     Family(out, "read_success", "Whether the box file and the status file could be read.");
     Sample(out, "read_success", "", flagsRead ? 1 : 0);
+    Family(out, "check_run_timestamp_seconds", "When mirelko-check read the files, in Unix time.");
+    Sample(out, "check_run_timestamp_seconds", "", reading.readAt);
     if (!boxesRead) return out;
 
     const Observation& seen = reading.seen;
@@ -66,6 +68,11 @@ std::string Exposition(const Reading& reading) {
     if (seen.statusAgeSeconds) {
         Family(out, "status_file_age_seconds", "Seconds since the status file was last written.");
         Sample(out, "status_file_age_seconds", "", *seen.statusAgeSeconds);
+    }
+    if (seen.statusWrittenAt) {
+        Family(out, "status_file_written_timestamp_seconds",
+               "When the status file was last written, in Unix time.");
+        Sample(out, "status_file_written_timestamp_seconds", "", *seen.statusWrittenAt);
     }
     return out;
 }

@@ -23,6 +23,7 @@ std::string Problem(const std::string& path, int failure) {
 Reading ReadProfile(const std::optional<std::string>& profileDir) {
     if (profileDir) ::setenv("MIRELKO_PROFILE_DIR", profileDir->c_str(), 1);
     Reading reading;
+    reading.readAt = std::time(nullptr);
     Observation& seen = reading.seen;
     const std::string boxPath = profile::ResolveProfilePath(profile::kBoxConfigFile);
     int failure = 0;
@@ -43,8 +44,9 @@ Reading ReadProfile(const std::optional<std::string>& profileDir) {
     seen.statusPresent = failure != ENOENT;
     if (failure != 0 && failure != ENOENT)
         reading.statusFailure = Problem(seen.statusPath, failure);
+    seen.statusWrittenAt = writtenAt;
     if (writtenAt) {
-        const long long age = static_cast<long long>(std::time(nullptr) - *writtenAt);
+        const long long age = static_cast<long long>(reading.readAt - *writtenAt);
         seen.statusAgeSeconds = age < 0 ? 0 : age;  // a clock set back
     }
     return reading;

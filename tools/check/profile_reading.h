@@ -17,6 +17,8 @@ struct Observation {
     bool statusPresent = false;
     // Seconds since the status file was last written; nothing when there is no status file.
     std::optional<long long> statusAgeSeconds;
+    // When it was last written, in seconds since 1970-01-01 UTC; nothing when there is none.
+    std::optional<std::int64_t> statusWrittenAt;
     std::string statusPath;
 };
 
@@ -26,6 +28,9 @@ struct Reading {
     // Why the status file, which is there, could not be read; the watchdog values are unknown.
     std::string statusFailure;
     Observation seen;
+    // When the files were read, in seconds since 1970-01-01 UTC: a collector that serves an old
+    // file on shows how old it is.
+    std::int64_t readAt = 0;
 };
 
 // Reads the files in `profileDir`, or in the panel's profile directory when none is given.
