@@ -46,9 +46,9 @@ inline std::function<void()> HoldTheWritersLock(const std::string& file) {
     // Locks are a handle's own, so another handle of this process stands in for a program.
     const HANDLE lock =
         CreateFileA(file.c_str(), GENERIC_READ, 7, nullptr, OPEN_EXISTING, 0, nullptr);
-    OVERLAPPED far{};
-    far.Offset = 0x40000000;
-    EXPECT_TRUE(LockFileEx(lock, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &far));
+    OVERLAPPED past{};
+    past.Offset = 0x40000000;
+    EXPECT_TRUE(LockFileEx(lock, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &past));
     return [lock] { CloseHandle(lock); };
 #else
     int ready[2];
