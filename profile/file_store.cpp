@@ -74,21 +74,23 @@ enum class Replaced { kDone, kNoNewFile, kFailed };
 
 // Writes `bytes` beside the file and puts them in its place: kNoNewFile when the directory
 // refuses the new file.
-Replaced ReplaceWith(const std::string& path, std::string_view bytes, const sys::File& current,
+Replaced ReplaceWith(const std::string& path, std::string_view bytes, sys::SaveLock& lock,
                      Clock::time_point deadline) {
     const Place place = PlaceOf(path);
     const std::string temp = path.substr(0, path.size() - place.base.size()) +
                              TemporaryPrefix(place.base) + std::to_string(sys::ProcessId()) + "-" +
                              std::to_string(NextNumber());
-    sys::File out = sys::CreateTemporary(temp, current);
+    sys::File out = sys::CreateTemporary(temp, lock.current);
     if (!out.ok()) return CanNotCreate(errno) ? Replaced::kNoNewFile : Replaced::kFailed;
     bool written = sys::WriteAndSync(out, bytes);
     written = out.Close() && written;
-    if (!written || !UntilDeadline(deadline, [&] { return sys::Replace(temp, path); })) {
+    if (!written ||
+        !UntilDeadline(deadline, [&] { return sys::ReplaceLockedFile(temp, path, lock); })) {
         const int error = errno;
         sys::Remove(temp);
         errno = error;
-        return Replaced::kFailed;
+        // A directory that takes new files but not one in the place of this file.
+        return written && CanNotCreate(error) ? Replaced::kNoNewFile : Replaced::kFailed;
     }
     sys::SyncDirectory(place.dir);
     return Replaced::kDone;
@@ -278,10 +280,11 @@ bool UpdateFile(const std::string& fileName,
         // writes: looking costs more system calls than the rest of such a save.
         const Place place = PlaceOf(path);
         RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
-        const Replaced replaced = ReplaceWith(path, *bytes, lock.current, deadline);
-        saved = replaced == Replaced::kDone ||
-                (replaced == Replaced::kNoNewFile && links != Links::kReplace && !lock.created &&
-                 RewriteInPlace(path, *bytes, old.text(), lock, deadline));
+        const Replaced replaced = ReplaceWith(path, *bytes, lock, deadline);
+        saved =
+            replaced == Replaced::kDone ||
+            (replaced == Replaced::kNoNewFile && links != Links::kReplace && lock.current.ok() &&
+             !lock.created && RewriteInPlace(path, *bytes, old.text(), lock, deadline));
     }
     if (!saved && lock.created) {
         const int error = errno;

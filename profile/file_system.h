@@ -73,9 +73,13 @@ std::vector<std::string> NamesStartingWith(const std::string& dir, const std::st
 // open.
 File CreateTemporary(const std::string& path, const File& like);
 bool WriteAndSync(const File& file, std::string_view bytes);
-// Puts `from` in the place of `to`, in one step, keeping what `to` had of permissions and owner.
-// EBUSY while another program holds `to` open without sharing it.
+// Puts `from` in the place of `to`, in one step.
 bool Replace(const std::string& from, const std::string& to);
+// Puts `from` in the place of `to`, the file that `lock` holds, in one step, with what `to` had of
+// access rights and attributes. EBUSY while another program holds `to` open without sharing it;
+// EWOULDBLOCK when another writer replaced it meanwhile. Where an open file cannot be replaced
+// (Windows), the lock is let go first.
+bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock& lock);
 // Makes a rename in `dir` reach the disk.
 void SyncDirectory(const std::string& dir);
 void Remove(const std::string& path);

@@ -208,6 +208,11 @@ bool Replace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The lock stays with the old file, and a writer that waited for it finds the file replaced.
+bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock&) {
+    return Replace(from, to);
+}
+
 void SyncDirectory(const std::string& dir) {
     const File directory(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.ok()) ::fsync(Fd(directory));

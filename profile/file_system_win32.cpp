@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 #include "profile/file_system.h"
 
@@ -28,7 +29,6 @@ int ErrnoFrom(DWORD error) {
             return EACCES;
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
-        case ERROR_UNABLE_TO_REMOVE_REPLACED:
             return EBUSY;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
@@ -225,20 +225,39 @@ bool WriteAndSync(const File& file, std::string_view bytes) {
     return FlushFileBuffers(Handle(file)) || Fail();
 }
 
-// ReplaceFile keeps the replaced file's access list, owner and attributes, so that a grant on the
-// file outlives the save; a file moved over it would bring the list its directory gave it.
 bool Replace(const std::string& from, const std::string& to) {
-    if (ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                     nullptr))
-        return true;
-    const DWORD error = GetLastError();
-    // Nothing to replace; or, after this error, the old file is gone from its name and the new
-    // one still waits beside it.
-    if ((error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT) &&
-        MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-    SetLastError(error);
-    return Fail();
+    return MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+           Fail();
+}
+
+// The new file takes the old one's access list and attributes, so that a grant on the file outlives
+// the save, and is then moved over it in one step. (ReplaceFile keeps them too, but moves the old
+// file away before the new one arrives on some systems, and a reader or a kill in between finds no
+// file.) Windows replaces no file that is open, so the lock goes first; a writer that took it
+// meanwhile finds the file replaced before it replaces it in turn.
+bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock& lock) {
+    const HANDLE old = CreateFileA(to.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (old == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) return Fail();
+    if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
+    if (lock.current.ok() && !IsAtPath(Handle(lock.current), to)) {
+        errno = EWOULDBLOCK;
+        return false;
+    }
+    DWORD size = 0;
+    GetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::vector<BYTE> access(size);
+    if (size > 0 &&
+        GetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, access.data(), size, &size) &&
+        !SetFileSecurityA(from.c_str(), DACL_SECURITY_INFORMATION, access.data()))
+        return Fail();
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)
+        SetFileAttributesA(from.c_str(), attributes & kKept);
+    lock.current.Close();
+    return Replace(from, to);
 }
 
 void SyncDirectory(const std::string&) {}  // no such call on Windows

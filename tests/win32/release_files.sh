@@ -13,8 +13,13 @@ for line in "FILEVERSION $numbers, 0" "PRODUCTVERSION $numbers, 0" "\"FileVersio
     '"OriginalFilename", "mirelko.exe"' '"LegalCopyright", "Copyright ' "version=\"\"$version.0\"\"/>"; do
     grep -qF -- "$line" "$work/rc" || fail "the program's resources lack $line"
 done
-# An execution level would switch off the file virtualization the program relies on.
-grep -qiE 'requestedExecutionLevel|trustInfo' "$work/rc" && fail "the manifest asks for an execution level"
+# asInvoker, so that Windows never redirects a save to a private copy; in asm.v3, declared once,
+# as Windows XP's loader refuses it in asm.v1 and XP SP2 fails on a namespace declared twice.
+grep -qF 'requestedExecutionLevel level=""asInvoker""' "$work/rc" ||
+    fail "the manifest asks for no execution level asInvoker"
+grep -qF '<asmv3:trustInfo>' "$work/rc" || fail "the manifest's trustInfo is not in asm.v3"
+[ "$(grep -o 'urn:schemas-microsoft-com:asm.v3' "$work/rc" | wc -l)" -eq 1 ] ||
+    fail "the manifest declares asm.v3 other than once"
 
 zip=$dir/mirelko-$version-win32.zip
 [ "$(unzip -Z1 "$zip" | sort | tr '\n' ' ')" = "README.txt mirelko.exe " ] || fail "$zip holds other files"
