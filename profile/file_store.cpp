@@ -70,7 +70,8 @@ void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
         sys::Remove(dir + sys::kSeparator + name);
 }
 
-enum class Replaced { kDone, kNoNewFile, kFailed };
+// kStale: another writer replaced the file after this one had read it.
+enum class Replaced { kDone, kNoNewFile, kStale, kFailed };
 
 // Writes `bytes` beside the file and puts them in its place: kNoNewFile when the directory
 // refuses the new file.
@@ -89,6 +90,7 @@ Replaced ReplaceWith(const std::string& path, std::string_view bytes, sys::SaveL
         const int error = errno;
         sys::Remove(temp);
         errno = error;
+        if (written && error == EAGAIN) return Replaced::kStale;
         // A directory that takes new files but not one in the place of this file.
         return written && CanNotCreate(error) ? Replaced::kNoNewFile : Replaced::kFailed;
     }
@@ -235,7 +237,6 @@ bool UpdateFile(const std::string& fileName,
     for (;;) {
         lock = sys::SaveLock{};
         const sys::Locking locking = sys::TryLock(path, lock);
-        if (locking == sys::Locking::kHeld) break;
         if (locking == sys::Locking::kFailed && errno == ENOENT && !madeDirectory) {
             // A bare name's profile directory is made on the first save.
             if (!sys::MakeDirectories(ProfileDirectory())) return false;
@@ -243,8 +244,7 @@ bool UpdateFile(const std::string& fileName,
             continue;
         }
         if (locking == sys::Locking::kFailed) return false;
-        if (locking == sys::Locking::kLink) {
-            if (links == Links::kReplace) break;  // no lock to take on a link: replaced as it is
+        if (locking == sys::Locking::kLink && links != Links::kReplace) {
             if (followed || !sys::FollowOwnLink(path)) {
                 errno = ELOOP;
                 return false;
@@ -252,46 +252,53 @@ bool UpdateFile(const std::string& fileName,
             followed = true;
             continue;
         }
-        if (Clock::now() >= deadline) {
-            errno = EWOULDBLOCK;
-            return false;
+        if (locking == sys::Locking::kBusy) {
+            if (Clock::now() >= deadline) {
+                errno = EWOULDBLOCK;
+                return false;
+            }
+            std::this_thread::sleep_for(kRetryPause);
+            continue;
         }
-        std::this_thread::sleep_for(kRetryPause);
+        // Held, or a link to replace as it is, with no lock to take on it.
+        FileText old;
+        std::optional<std::string> bytes;
+        if (lock.current.ok() && !lock.created) {
+            if (!ReadWhole(lock.current, false, old)) return false;  // never overwrite it then
+            bytes.emplace(old.text());
+        }
+        if (!edit(bytes) || !bytes) {
+            if (lock.created) sys::Remove(path);
+            return true;
+        }
+        Replaced replaced = Replaced::kFailed;
+        bool saved = false;
+        if (lock.refusal != 0) {
+            errno = lock.refusal;
+        } else if (bytes->size() > kMaxFileSize) {
+            errno = EOVERFLOW;
+        } else {
+            // Temporary files live only while their writer holds the lock, so any found now were
+            // left by a writer that died. A save that writes nothing leaves them to the next
+            // that writes: looking costs more system calls than the rest of such a save.
+            const Place place = PlaceOf(path);
+            RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
+            replaced = ReplaceWith(path, *bytes, lock, deadline);
+            saved = replaced == Replaced::kDone ||
+                    (replaced == Replaced::kNoNewFile && links != Links::kReplace &&
+                     lock.current.ok() && !lock.created &&
+                     RewriteInPlace(path, *bytes, old.text(), lock, deadline));
+        }
+        // Read again what the other writer saved, while there is time.
+        if (replaced == Replaced::kStale && Clock::now() < deadline) continue;
+        if (replaced == Replaced::kStale) errno = EWOULDBLOCK;
+        if (!saved && lock.created) {
+            const int error = errno;
+            sys::Remove(path);
+            errno = error;
+        }
+        return saved;
     }
-
-    FileText old;
-    std::optional<std::string> bytes;
-    if (lock.current.ok() && !lock.created) {
-        if (!ReadWhole(lock.current, false, old)) return false;  // never overwrite it then
-        bytes.emplace(old.text());
-    }
-    if (!edit(bytes) || !bytes) {
-        if (lock.created) sys::Remove(path);
-        return true;
-    }
-    bool saved = false;
-    if (lock.refusal != 0) {
-        errno = lock.refusal;
-    } else if (bytes->size() > kMaxFileSize) {
-        errno = EOVERFLOW;
-    } else {
-        // Temporary files live only while their writer holds the lock, so any found now were
-        // left by a writer that died. A save that writes nothing leaves them to the next that
-        // writes: looking costs more system calls than the rest of such a save.
-        const Place place = PlaceOf(path);
-        RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
-        const Replaced replaced = ReplaceWith(path, *bytes, lock, deadline);
-        saved =
-            replaced == Replaced::kDone ||
-            (replaced == Replaced::kNoNewFile && links != Links::kReplace && lock.current.ok() &&
-             !lock.created && RewriteInPlace(path, *bytes, old.text(), lock, deadline));
-    }
-    if (!saved && lock.created) {
-        const int error = errno;
-        sys::Remove(path);
-        errno = error;
-    }
-    return saved;
 }
 
 std::vector<std::string> UnfinishedSaveCopies(const std::string& fileName) {

@@ -77,8 +77,8 @@ bool WriteAndSync(const File& file, std::string_view bytes);
 bool Replace(const std::string& from, const std::string& to);
 // Puts `from` in the place of `to`, the file that `lock` holds, in one step, with what `to` had of
 // access rights and attributes. EBUSY while another program holds `to` open without sharing it;
-// EWOULDBLOCK when another writer replaced it meanwhile. Where an open file cannot be replaced
-// (Windows), the lock is let go first.
+// EAGAIN when another writer replaced it after this one had read it. Where an open file cannot be
+// replaced (Windows), the lock is let go first.
 bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock& lock);
 // Makes a rename in `dir` reach the disk.
 void SyncDirectory(const std::string& dir);

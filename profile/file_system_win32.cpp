@@ -242,7 +242,7 @@ bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock&
     if (old == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) return Fail();
     if (old != INVALID_HANDLE_VALUE) CloseHandle(old);
     if (lock.current.ok() && !IsAtPath(Handle(lock.current), to)) {
-        errno = EWOULDBLOCK;
+        errno = EAGAIN;
         return false;
     }
     DWORD size = 0;

@@ -41,6 +41,15 @@ struct StringResource {
 
 enum class ImageKind { Icon, Bitmap };
 
+// A bitmap drawn again for larger screens, as dialogs grow with their font there: the drawing
+// for `percent` percent is the resource of the bitmap's id plus `idOffset` (the Windows program's
+// resource script numbers them so).
+struct PictureScale {
+    int percent;
+    UINT idOffset;
+};
+inline constexpr PictureScale kPictureScales[] = {{125, 1000}, {150, 2000}, {200, 3000}};
+
 // A picture file's bytes (.ico or .bmp).
 struct ImageResource {
     UINT id;

@@ -187,16 +187,27 @@ def draw_icon(size):
     return canvas
 
 
-def draw_logo():
+# The screens above 96 dots per inch that the bitmaps are drawn for, in percent: the program picks
+# the drawing for its screen's scale, as the dialogs grow with their font.
+SCALES = (125, 150, 200)
+
+
+def scaled(length, percent):
+    return int(length * percent / 100 + 0.5)
+
+
+def draw_logo(percent=100):
     """The word on white, over a strip carrying the green and the red light."""
-    canvas = Canvas(125, 66, WHITE)
-    scale = 3
+    size = lambda length: scaled(length, percent)
+    canvas = Canvas(size(125), size(66), WHITE)
+    scale = max(3, size(3))
     x = (canvas.width - text_width(LOGO_LETTERS, "Mirelko", scale)) // 2
-    canvas.text(LOGO_LETTERS, "Mirelko", x + 1, 8 + 1, scale, GREY)  # shadow
-    canvas.text(LOGO_LETTERS, "Mirelko", x, 8, scale, BLUE)
-    raised_plate(canvas, 8, 38, canvas.width - 16, 22)
-    lamp_light(canvas, 47.5, 49, 7, "green")
-    lamp_light(canvas, 77.5, 49, 7, "red")
+    shadow = max(1, size(1))
+    canvas.text(LOGO_LETTERS, "Mirelko", x + shadow, size(8) + shadow, scale, GREY)
+    canvas.text(LOGO_LETTERS, "Mirelko", x, size(8), scale, BLUE)
+    raised_plate(canvas, size(8), size(38), canvas.width - 2 * size(8), size(22))
+    lamp_light(canvas, size(47) + 0.5, size(49), size(7), "green")
+    lamp_light(canvas, size(77) + 0.5, size(49), size(7), "red")
     border = [(0, 0, canvas.width, 1), (0, canvas.height - 1, canvas.width, 1),
               (0, 0, 1, canvas.height), (canvas.width - 1, 0, 1, canvas.height)]
     for rect in border:
@@ -204,10 +215,10 @@ def draw_logo():
     return canvas
 
 
-def draw_lamp(colour):
-    canvas = Canvas(17, 16, SILVER)
+def draw_lamp(colour, percent=100):
+    canvas = Canvas(scaled(17, percent), scaled(16, percent), SILVER)
     raised_plate(canvas, 0, 0, canvas.width, canvas.height)
-    lamp_light(canvas, 8.5, 8, 6, colour)
+    lamp_light(canvas, canvas.width / 2, canvas.height / 2, scaled(6, percent), colour)
     return canvas
 
 
@@ -291,11 +302,15 @@ def png_file(canvas):
 def main():
     folder = pathlib.Path(__file__).resolve().parent
     outputs = {
-        "app_icon_128.ico": ico_file([draw_icon(32), draw_icon(16)]),
+        "app_icon_128.ico": ico_file([draw_icon(48), draw_icon(32), draw_icon(16)]),
         "logo_129.bmp": bmp_file(draw_logo()),
         "lamp_green_134.bmp": bmp_file(draw_lamp("green")),
         "lamp_red_132.bmp": bmp_file(draw_lamp("red")),
     }
+    for percent in SCALES:
+        outputs[f"logo_129_{percent}.bmp"] = bmp_file(draw_logo(percent))
+        outputs[f"lamp_green_134_{percent}.bmp"] = bmp_file(draw_lamp("green", percent))
+        outputs[f"lamp_red_132_{percent}.bmp"] = bmp_file(draw_lamp("red", percent))
     for size in (16, 32, 48):
         outputs[f"icon_{size}x{size}.png"] = png_file(draw_icon(size))
     for name, data in outputs.items():

@@ -168,6 +168,22 @@ TEST_F(Backend, TheLampsTakeTheMouseSoTheirTooltipsSeeIt) {
     });
 }
 
+// The dialogs grow with their font on a screen of more dots per inch; the lamps, drawn for the
+// screen's scale, grow with them and stay centred on their rows (high_dpi.sh runs this at 144).
+TEST_F(Backend, TheLampsKeepInProportionToTheirRowsAndCentredOnThem) {
+    Run([](HWND panel) {
+        for (const PanelBox& row : kPanelBoxes) {
+            RECT lamp{}, field{};
+            GetWindowRect(GetDlgItem(panel, row.greenLamp), &lamp);
+            GetWindowRect(GetDlgItem(panel, row.location), &field);
+            const double share = double(lamp.bottom - lamp.top) / (field.bottom - field.top);
+            EXPECT_TRUE(share > 0.55 && share < 0.8) << share << " of the row's height";
+            EXPECT_LE(std::abs(lamp.top + lamp.bottom - field.top - field.bottom), 4);
+        }
+        PostMessageA(panel, WM_COMMAND, IDCANCEL, 0);
+    });
+}
+
 TEST_F(Backend, TheSystemMenuEntryOpensTheInfoBox) {
     bool infoOpened = false;
     Run([&](HWND panel) {

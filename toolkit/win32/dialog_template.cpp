@@ -11,6 +11,21 @@ constexpr WORD kEditAtom = 0x0081;
 constexpr WORD kStaticAtom = 0x0082;
 constexpr WORD kComboBoxAtom = 0x0085;
 
+// The drawing of a bitmap for the screen's scale: the largest drawn for no more than it.
+WORD PictureForScreen(UINT id) {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    UINT chosen = id;
+    for (const PictureScale& scale : kPictureScales) {
+        const UINT drawn = id + scale.idOffset;
+        if (dpi * 100 >= 96 * scale.percent &&
+            FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(drawn), RT_BITMAP))
+            chosen = drawn;
+    }
+    return static_cast<WORD>(chosen);
+}
+
 class TemplateWriter {
   public:
     void Word(WORD value) { words_.push_back(value); }
@@ -87,7 +102,7 @@ std::vector<WORD> BuildDialogTemplate(const DialogTemplate& dialog) {
         WriteClass(out, control);
         if (control.controlClass == ControlClass::Static &&
             (control.style & SS_TYPEMASK) == SS_BITMAP) {
-            out.Ordinal(static_cast<WORD>(control.imageId));
+            out.Ordinal(PictureForScreen(control.imageId));
         } else {
             out.Text(control.text);
         }

@@ -90,6 +90,28 @@ void FitOneLineLabels(HWND window, const DialogTemplate& dialog) {
     }
 }
 
+// A picture drawn for the screen's scale stays centred in the box its template gives it, which
+// grows with the dialog's font; a box of no size is the picture's own, from its corner.
+void CentrePictures(HWND window, const DialogTemplate& dialog) {
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ControlTemplate& control : dialog.controls) {
+        if (child == nullptr) return;
+        const HWND picture = child;
+        child = GetWindow(child, GW_HWNDNEXT);
+        if (control.controlClass != ControlClass::Static ||
+            (control.style & SS_TYPEMASK) != SS_BITMAP || control.cx == 0 || control.cy == 0) {
+            continue;
+        }
+        RECT box{control.x, control.y, control.x + control.cx, control.y + control.cy};
+        MapDialogRect(window, &box);
+        RECT own;
+        GetClientRect(picture, &own);  // the picture's own size, which the control took
+        SetWindowPos(picture, nullptr, (box.left + box.right - own.right) / 2,
+                     (box.top + box.bottom - own.bottom) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     auto* run = reinterpret_cast<ModalRun*>(lParam);
@@ -98,6 +120,7 @@ INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DialogWindowProc)));
     SetUpControls(window, *run->dialog);
     FitOneLineLabels(window, *run->dialog);
+    CentrePictures(window, *run->dialog);
     return run->procedure(run->context, window, WM_INITDIALOG, wParam, 0);
 }
 
