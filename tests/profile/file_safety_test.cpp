@@ -11,6 +11,8 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -277,6 +279,23 @@ TEST_F(FileSafetyTest, AFileHeldOpenByAnotherProgramIsWaitedForAMomentOnly) {
         }
         EXPECT_EQ(EntryCount(), 1u);
     }
+}
+
+// What Windows kept for this user while the writes of an older version were redirected is named
+// while it differs from the shared file, and never read.
+TEST_F(FileSafetyTest, AnOlderVersionsPrivateCopyIsNamedWhileItDiffers) {
+    Put("t.ini", "[S]\r\nk=shared\r\n");
+    const std::string path = PathOf("t.ini");
+    const std::string store = dir_ + "-state\\VirtualStore" + path.substr(2);
+    EXPECT_EQ(profile::DifferingVirtualStoreCopy(path), std::nullopt);
+    std::filesystem::create_directories(std::filesystem::path(store).parent_path());
+    for (const auto& [copy, named] :
+         {std::pair{"[S]\r\nk=private\r\n", true}, std::pair{"[S]\r\nk=shared\r\n", false}}) {
+        std::ofstream(store, std::ios::binary) << copy;
+        EXPECT_EQ(profile::DifferingVirtualStoreCopy(path),
+                  named ? std::optional<std::string>(store) : std::nullopt);
+    }
+    EXPECT_EQ(Value("S", "k"), "shared");
 }
 
 // Locks are a handle's own, so two writers in one process exclude each other as two programs do.
