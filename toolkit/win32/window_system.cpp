@@ -56,19 +56,27 @@ void SetUpControls(HWND window, const DialogTemplate& dialog) {
     }
 }
 
-// A one-line text that the system's font draws wider than its box (made for another font) stays
-// on its line, whole, instead of wrapping out of sight. The dialog manager makes the controls
-// in template order, which is the order of the dialog's children.
-void FitOneLineLabels(HWND window, const DialogTemplate& dialog) {
+// Each control with its window: the dialog manager makes the controls in template order, which
+// is the order of the dialog's children.
+template <class Visit>
+void ForEachControl(HWND window, const DialogTemplate& dialog, Visit visit) {
     HWND child = GetWindow(window, GW_CHILD);
     for (const ControlTemplate& control : dialog.controls) {
         if (child == nullptr) return;
-        const HWND label = child;
-        child = GetWindow(child, GW_HWNDNEXT);
+        const HWND next = GetWindow(child, GW_HWNDNEXT);
+        visit(control, child);
+        child = next;
+    }
+}
+
+// A one-line text that the system's font draws wider than its box (made for another font) stays
+// on its line, whole, instead of wrapping out of sight.
+void FitOneLineLabels(HWND window, const DialogTemplate& dialog) {
+    ForEachControl(window, dialog, [](const ControlTemplate& control, HWND label) {
         const DWORD type = control.style & SS_TYPEMASK;
         if (control.controlClass != ControlClass::Static || control.text == nullptr ||
             (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT)) {
-            continue;
+            return;
         }
         RECT box;
         GetWindowRect(label, &box);
@@ -87,20 +95,16 @@ void FitOneLineLabels(HWND window, const DialogTemplate& dialog) {
             SetWindowPos(label, nullptr, 0, 0, text.cx, height,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-    }
+    });
 }
 
 // A picture drawn for the screen's scale stays centred in the box its template gives it, which
 // grows with the dialog's font; a box of no size is the picture's own, from its corner.
 void CentrePictures(HWND window, const DialogTemplate& dialog) {
-    HWND child = GetWindow(window, GW_CHILD);
-    for (const ControlTemplate& control : dialog.controls) {
-        if (child == nullptr) return;
-        const HWND picture = child;
-        child = GetWindow(child, GW_HWNDNEXT);
+    ForEachControl(window, dialog, [window](const ControlTemplate& control, HWND picture) {
         if (control.controlClass != ControlClass::Static ||
             (control.style & SS_TYPEMASK) != SS_BITMAP || control.cx == 0 || control.cy == 0) {
-            continue;
+            return;
         }
         RECT box{control.x, control.y, control.x + control.cx, control.y + control.cy};
         MapDialogRect(window, &box);
@@ -109,7 +113,7 @@ void CentrePictures(HWND window, const DialogTemplate& dialog) {
         SetWindowPos(picture, nullptr, (box.left + box.right - own.right) / 2,
                      (box.top + box.bottom - own.bottom) / 2, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    });
 }
 
 INT_PTR CALLBACK StartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
