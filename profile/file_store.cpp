@@ -65,12 +65,24 @@ Place PlaceOf(const std::string& path) {
     return {path.substr(0, slash ? slash : 1), path.substr(slash + 1)};
 }
 
-void RemoveStartingWith(const std::string& dir, const std::string& prefix) {
-    for (const std::string& name : sys::NamesStartingWith(dir, prefix))
-        sys::Remove(dir + sys::kSeparator + name);
+// Whether another writer's save of the file is under way: its temporary file is there, and its
+// writer runs. Where a file cannot be replaced while it is locked (Windows), a writer lets go of
+// the lock before it puts its file in place, and one that read the old file meanwhile must read
+// again. Temporary files of writers that no longer run were left by a writer that died; they go.
+bool AnotherSaveUnderWay(const Place& place) {
+    const std::string prefix = TemporaryPrefix(place.base);
+    bool underWay = false;
+    for (const std::string& name : sys::NamesStartingWith(place.dir, prefix)) {
+        const unsigned long writer = std::strtoul(name.c_str() + prefix.size(), nullptr, 10);
+        if (sys::IsRunning(writer)) {
+            underWay = true;
+        } else {
+            sys::Remove(place.dir + sys::kSeparator + name);
+        }
+    }
+    return underWay;
 }
 
-// kStale: another writer replaced the file after this one had read it.
 enum class Replaced { kDone, kNoNewFile, kStale, kFailed };
 
 // Writes `bytes` beside the file and puts them in its place: kNoNewFile when the directory
@@ -232,10 +244,20 @@ bool UpdateFile(const std::string& fileName,
     }
     std::string path = ResolveProfilePath(fileName);
     const auto deadline = Clock::now() + kSaveWait;
-    bool followed = false, madeDirectory = !sys::IsBareName(fileName);
+    bool followed = false, madeDirectory = !sys::IsBareName(fileName), waitingForAnother = false;
     sys::SaveLock lock;
     for (;;) {
         lock = sys::SaveLock{};
+        // Once another writer's save was found under way, the file is not even opened until it
+        // is done: where an open file cannot be replaced, opening it would hold that writer up.
+        if (waitingForAnother && AnotherSaveUnderWay(PlaceOf(path))) {
+            if (Clock::now() >= deadline) {
+                errno = EWOULDBLOCK;
+                return false;
+            }
+            std::this_thread::sleep_for(kRetryPause);
+            continue;
+        }
         const sys::Locking locking = sys::TryLock(path, lock);
         if (locking == sys::Locking::kFailed && errno == ENOENT && !madeDirectory) {
             // A bare name's profile directory is made on the first save.
@@ -278,20 +300,26 @@ bool UpdateFile(const std::string& fileName,
         } else if (bytes->size() > kMaxFileSize) {
             errno = EOVERFLOW;
         } else {
-            // Temporary files live only while their writer holds the lock, so any found now were
-            // left by a writer that died. A save that writes nothing leaves them to the next
-            // that writes: looking costs more system calls than the rest of such a save.
-            const Place place = PlaceOf(path);
-            RemoveStartingWith(place.dir, TemporaryPrefix(place.base));
-            replaced = ReplaceWith(path, *bytes, lock, deadline);
+            // A save that writes nothing need not look: that costs more system calls than the
+            // rest of such a save.
+            replaced = AnotherSaveUnderWay(PlaceOf(path))
+                           ? Replaced::kStale
+                           : ReplaceWith(path, *bytes, lock, deadline);
             saved = replaced == Replaced::kDone ||
                     (replaced == Replaced::kNoNewFile && links != Links::kReplace &&
                      lock.current.ok() && !lock.created &&
                      RewriteInPlace(path, *bytes, old.text(), lock, deadline));
         }
-        // Read again what the other writer saved, while there is time.
-        if (replaced == Replaced::kStale && Clock::now() < deadline) continue;
-        if (replaced == Replaced::kStale) errno = EWOULDBLOCK;
+        if (replaced == Replaced::kStale) {
+            if (lock.created) sys::Remove(path);
+            if (Clock::now() >= deadline) {
+                errno = EWOULDBLOCK;
+                return false;
+            }
+            // Read again what the other writer saved, once it is in place.
+            waitingForAnother = true;
+            continue;
+        }
         if (!saved && lock.created) {
             const int error = errno;
             sys::Remove(path);

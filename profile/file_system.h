@@ -23,6 +23,8 @@ std::string DefaultProfileDirectory();
 // Makes the directory and its parents; false with errno set when it is not there afterwards.
 bool MakeDirectories(const std::string& dir);
 unsigned long ProcessId();
+// Whether the process `id` runs (this one among them).
+bool IsRunning(unsigned long id);
 
 // An open file, closed with the object.
 class File {

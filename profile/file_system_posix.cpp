@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +87,10 @@ bool MakeDirectories(const std::string& dir) {
 }
 
 unsigned long ProcessId() { return static_cast<unsigned long>(::getpid()); }
+
+bool IsRunning(unsigned long id) {
+    return id > 0 && (::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM);
+}
 
 // O_NONBLOCK so that a FIFO in the file's place cannot hang the caller.
 File OpenForReading(const std::string& path) {

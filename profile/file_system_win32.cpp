@@ -124,6 +124,14 @@ bool MakeDirectories(const std::string& dir) {
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
 
+bool IsRunning(unsigned long id) {
+    const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
 File OpenForReading(const std::string& path) {
     const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -257,7 +265,12 @@ bool ReplaceLockedFile(const std::string& from, const std::string& to, SaveLock&
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0)
         SetFileAttributesA(from.c_str(), attributes & kKept);
     lock.current.Close();
-    return Replace(from, to);
+    if (Replace(from, to)) return true;
+    // Windows denies access to the replacement of a file that another program has open, even
+    // for a moment, as a writer trying for the lock does; the open above showed that the right
+    // to replace it is there.
+    if (GetLastError() == ERROR_ACCESS_DENIED) errno = EBUSY;
+    return false;
 }
 
 void SyncDirectory(const std::string&) {}  // no such call on Windows
