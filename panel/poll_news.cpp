@@ -6,7 +6,6 @@
 
 #include "panel/panel_dlg.h"
 #include "panel/poll_thread.h"
-#include "profile/box_status.h"
 
 namespace {
 
@@ -49,27 +48,13 @@ void AddLine(std::string& text, int& leftOut, const std::string& line) {
 }  // namespace
 
 LRESULT CPanelDlg::OnStatusPoll(WPARAM, LPARAM) {
-    const auto before = ShownLamps();
-    RefreshLamps();
-    announce::Poll poll{before, ShownLamps(), std::nullopt, std::time(nullptr), m_seen};
-    profile::ReadWatchDogErrors(&poll.writtenAt);
+    const auto before = m_lamps;
+    const LampRefresh read = RefreshLamps();
+    announce::Poll poll{before, read.lamps, read.writtenAt, std::time(nullptr), m_seen};
     poll.seen |= GetActiveWindow() == m_hWnd;
     m_seen = false;
     TellOperator(announce::Decide(m_announced, poll));
     return 1;
-}
-
-std::array<announce::Lamp, profile::kBoxCount> CPanelDlg::ShownLamps() const {
-    std::array<announce::Lamp, profile::kBoxCount> lamps{};
-    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
-        const PanelBox& row = PanelBoxOf(box);
-        if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.redLamp))) {
-            lamps[box - 1] = announce::Lamp::Red;
-        } else if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.greenLamp))) {
-            lamps[box - 1] = announce::Lamp::Green;
-        }
-    }
-    return lamps;
 }
 
 void CPanelDlg::TellOperator(const announce::Announcement& told) {
