@@ -44,7 +44,8 @@ class CPanelDlg : public CDialog {
     // The answer to WM_STATUSPOLL: the lamps, then what changed told beside the window, which
     // the operator may not be looking at.
     LRESULT OnStatusPoll(WPARAM = 0, LPARAM = 0);
-    void TellOperator(const announce::Announcement& told);
+    // `failure` is why the status file was not read at this poll.
+    void TellOperator(const announce::Announcement& told, int failure);
     void WithdrawNotice();
     LRESULT OnActivate(WPARAM state, LPARAM);
     // A click on the notification brings the panel to the front.

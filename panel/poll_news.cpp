@@ -1,11 +1,13 @@
 // What a poll tells beside the window: the taskbar entry asks for attention when a box goes
 // into alarm, and one notification says everything the poll found, replacing the one before.
+#include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "panel/panel_dlg.h"
 #include "panel/poll_thread.h"
+#include "profile/file_store.h"
 
 namespace {
 
@@ -24,12 +26,16 @@ const char* BoxWords(announce::BoxNews news) {
     }
 }
 
-const char* FileWords(announce::FileNews news) {
-    switch (news) {
+std::string FileWords(const announce::Announcement& told, int failure) {
+    switch (told.file) {
         case announce::FileNews::Stale:
-            return "status file not written for 3 min: the lamps show the last known state";
+            return "status file not written for " + std::to_string(told.staleFor / 60) +
+                   " min: the lamps show the last known state";
         case announce::FileNews::Unreadable:
-            return "status file missing or unreadable: the lamps do not show the boxes' state";
+            return (failure == ENOENT ? std::string("no status file")
+                                      : "status file cannot be read (" +
+                                            profile::DescribeFailure(failure) + ")") +
+                   ": the lamps do not show the boxes' state";
         default:
             return "status file written again: the lamps are current";
     }
@@ -50,14 +56,17 @@ void AddLine(std::string& text, int& leftOut, const std::string& line) {
 LRESULT CPanelDlg::OnStatusPoll(WPARAM, LPARAM) {
     const auto before = m_lamps;
     const LampRefresh read = RefreshLamps();
-    announce::Poll poll{before, read.lamps, read.writtenAt, std::time(nullptr), m_seen};
+    // The panel's own clock: the file server's may run minutes off, or be set back.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    announce::Poll poll{before, read.lamps, read.writtenAt,
+                        std::chrono::duration_cast<std::chrono::seconds>(now).count(), m_seen};
     poll.seen |= GetActiveWindow() == m_hWnd;
     m_seen = false;
-    TellOperator(announce::Decide(m_announced, poll));
+    TellOperator(announce::Decide(m_announced, poll), read.failure);
     return 1;
 }
 
-void CPanelDlg::TellOperator(const announce::Announcement& told) {
+void CPanelDlg::TellOperator(const announce::Announcement& told, int failure) {
     if (told.askAttention) {
         FLASHWINFO flash{sizeof flash, m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
         FlashWindowEx(&flash);
@@ -73,7 +82,7 @@ void CPanelDlg::TellOperator(const announce::Announcement& told) {
         if (location[box - 1][0] != '\0') line += std::string(" (") + location[box - 1] + ")";
         AddLine(text, leftOut, line + ": " + BoxWords(news));
     }
-    if (told.file != announce::FileNews::None) AddLine(text, leftOut, FileWords(told.file));
+    if (told.file != announce::FileNews::None) AddLine(text, leftOut, FileWords(told, failure));
     if (leftOut > 0) text += "\nand " + std::to_string(leftOut) + " more";
 
     NOTIFYICONDATAA notice{};
