@@ -1,5 +1,6 @@
 // What a poll tells beside the window: the taskbar entry asks for attention when a box goes
 // into alarm, and one notification says everything the poll found, replacing the one before.
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -39,6 +40,22 @@ std::string FileWords(const announce::Announcement& told, int failure) {
         default:
             return "status file written again: the lamps are current";
     }
+}
+
+struct Heading {
+    const char* title;
+    DWORD icon;
+};
+
+// The title and icon follow what the notice is mainly about: box alarms before the status data not
+// being current, and that before boxes back to normal.
+Heading HeadingOf(const announce::Announcement& told) {
+    if (told.askAttention) return {"Watchdog alarm", NIIF_ERROR};
+    if (told.critical) return {"Status data not current", NIIF_WARNING};
+    const bool returns = std::find(told.boxes.begin(), told.boxes.end(),
+                                   announce::BoxNews::Normal) != told.boxes.end();
+    return returns ? Heading{"Back to normal", NIIF_INFO}
+                   : Heading{"Status data current again", NIIF_INFO};
 }
 
 // Adds a line while the balloon has room; the lines that do not fit are counted at its end.
@@ -93,10 +110,10 @@ void CPanelDlg::TellOperator(const announce::Announcement& told, int failure) {
     notice.uCallbackMessage = WM_NOTICEICON;
     notice.hIcon = m_hIcon;
     GetWindowText(notice.szTip, sizeof notice.szTip);
-    std::strncpy(notice.szInfoTitle, told.critical ? "Watchdog alarm" : "Back to normal",
-                 sizeof notice.szInfoTitle - 1);
+    const Heading heading = HeadingOf(told);
+    std::strncpy(notice.szInfoTitle, heading.title, sizeof notice.szInfoTitle - 1);
     std::strncpy(notice.szInfo, text.c_str(), sizeof notice.szInfo - 1);
-    notice.dwInfoFlags = told.critical ? NIIF_ERROR : NIIF_INFO;
+    notice.dwInfoFlags = heading.icon;
     // Added at the first notice after the last withdrawal; the icon is there only then.
     if (Shell_NotifyIconA(m_noticeShown ? NIM_MODIFY : NIM_ADD, &notice)) m_noticeShown = true;
 }

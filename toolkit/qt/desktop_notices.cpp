@@ -41,11 +41,17 @@ class Balloon : public QObject {
         // would wait, and be kept, for as long as the program runs.
         if (!bus().isConnected()) return;
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
-        const bool error = (data.dwInfoFlags & NIIF_ERROR) == NIIF_ERROR;
-        const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(error ? 2 : 1)},
-                                {"sound-name", error ? "dialog-warning" : "dialog-information"},
+        // The balloon's icon, as the desktop's icon theme names it; an error or a warning does not
+        // expire by itself.
+        const DWORD icon = data.dwInfoFlags & NIIF_ICON_MASK;
+        const bool urgent = icon == NIIF_ERROR || icon == NIIF_WARNING;
+        const char* iconName = icon == NIIF_ERROR     ? "dialog-error"
+                               : icon == NIIF_WARNING ? "dialog-warning"
+                                                      : "dialog-information";
+        const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(urgent ? 2 : 1)},
+                                {"sound-name", urgent ? "dialog-warning" : "dialog-information"},
                                 {"desktop-entry", QGuiApplication::desktopFileName()}};
-        call << QGuiApplication::applicationDisplayName() << shown_ << QString()
+        call << QGuiApplication::applicationDisplayName() << shown_ << QString(iconName)
              << toolkit::qt::FromAnsi(data.szInfoTitle) << toolkit::qt::FromAnsi(data.szInfo)
              << QStringList{"default", "Show"} << hints << -1;
         auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
