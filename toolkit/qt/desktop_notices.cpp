@@ -54,20 +54,24 @@ class Balloon : public QObject {
         call << QGuiApplication::applicationDisplayName() << shown_ << QString(iconName)
              << toolkit::qt::FromAnsi(data.szInfoTitle) << toolkit::qt::FromAnsi(data.szInfo)
              << QStringList{"default", "Show"} << hints << -1;
-        auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
+        pending_ = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
+        connect(pending_, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
             const QDBusPendingReply<uint> reply = *finished;
-            if (reply.isValid()) shown_ = reply.value();
+            // One withdrawn or followed by another before the service answered goes now, unless
+            // the one that followed replaced it in place.
+            if (finished == pending_) {
+                if (reply.isValid()) shown_ = reply.value();
+                pending_ = nullptr;
+            } else if (reply.isValid() && reply.value() != shown_) {
+                close(reply.value());
+            }
             finished->deleteLater();
         });
     }
 
     void withdraw() {
-        if (shown_ == 0) return;
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kService, kPath, kService, "CloseNotification");
-        call << shown_;
-        bus().asyncCall(call);
+        pending_ = nullptr;  // closed when its answer comes
+        if (shown_ != 0) close(shown_);
         shown_ = 0;
     }
 
@@ -92,7 +96,16 @@ class Balloon : public QObject {
                           : QDBusConnection(QStringLiteral("mirelko-no-bus"));
     }
 
+    void close(uint id) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kService, "CloseNotification");
+        call << id;
+        bus().asyncCall(call);
+    }
+
     uint shown_ = 0;
+    // The call for the latest notification while the service has not answered it.
+    QDBusPendingCallWatcher* pending_ = nullptr;
     HWND owner_ = nullptr;
     UINT callbackMessage_ = 0;
 };
