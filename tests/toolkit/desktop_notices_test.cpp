@@ -1,5 +1,4 @@
-// The notification balloon against a notification service on a private session bus, which
-// answers only while the test lets events run.
+// The balloon against a notification service on a private bus that answers while events run.
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
@@ -7,7 +6,6 @@
 #include <QDBusVirtualObject>
 #include <QProcess>
 #include <QTest>
-#include <string_view>
 #include <vector>
 
 #include "toolkit/win_api.h"
@@ -16,14 +14,13 @@ namespace {
 
 // Numbers each new notification from 1 and keeps a replaced one's number; records every close.
 struct Service : QDBusVirtualObject {
-    uint last = 0, notified = 0;
+    uint last = 0;
     std::vector<uint> closed;
     QString introspect(const QString&) const override { return {}; }
     bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
         const bool notify = call.member() == "Notify";
         const uint id = call.arguments().value(notify ? 1 : 0).toUInt();
         if (!notify) closed.push_back(id);
-        notified += notify;
         return bus.send(notify ? call.createReply(id != 0 ? id : ++last) : call.createReply());
     }
 };
@@ -41,21 +38,14 @@ TEST(DesktopNotices, EveryNoticeShownGoesWithTheWithdrawalAlsoBeforeTheServiceAn
     // 'A' a notice, '.' the service answers, 'W' a withdrawal; the notices it is asked to close.
     const std::pair<const char*, std::vector<uint>> kCases[] = {
         {"AW", {1}}, {"AAW", {2, 3}}, {"A.AA.W", {4}}, {"A.W", {5}}};
-    NOTIFYICONDATAA notice{};
-    notice.uFlags = NIF_INFO;
-    notice.szInfo[0] = 'x';
-    uint sent = 0;
+    NOTIFYICONDATAA notice{0, nullptr, 0, NIF_INFO, 0, nullptr, "", 0, 0, "box 2", 0, "", 0};
     for (const auto& [steps, closed] : kCases) {
         SCOPED_TRACE(steps);
         service.closed.clear();
-        for (const char step : std::string_view(steps)) {
-            sent += step == 'A';
-            if (step != '.') Shell_NotifyIconA(step == 'A' ? NIM_ADD : NIM_DELETE, &notice);
-            if (step != '.') continue;
-            EXPECT_TRUE(QTest::qWaitFor([&] { return service.notified == sent; }));
-            QTest::qWait(200);  // and the answer taken in
+        for (const char* step = steps; *step != '\0'; ++step) {
+            if (*step != '.') Shell_NotifyIconA(*step == 'A' ? NIM_ADD : NIM_DELETE, &notice);
+            if (*step == '.') QTest::qWait(500);  // answered, and the answer taken in
         }
-        // Every close asked for, and none more.
         EXPECT_FALSE(QTest::qWaitFor([&] { return service.closed.size() > closed.size(); }, 1000));
         EXPECT_EQ(service.closed, closed);
     }
