@@ -1,6 +1,7 @@
 #include "panel/announcements.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace announce {
 namespace {
@@ -29,35 +30,49 @@ BoxNews DecideBox(Memory::Box& box, Lamp before, Lamp after) {
     return BoxNews::Unsteady;
 }
 
-FileNews DecideFile(Memory& memory, const Poll& poll) {
+// The usual gap between two rewrites, times kStaleGaps, and never less than the floor.
+std::int64_t StaleAfter(const Memory& memory) {
+    // The gaps not learned yet are 0 and sort first.
+    std::array<std::int64_t, kGapsLearned> gaps = memory.gaps;
+    std::sort(gaps.begin(), gaps.end());
+    const std::int64_t usual = gaps[kGapsLearned - memory.gapCount + memory.gapCount / 2];
+    return std::max(kStaleFloorSeconds, kStaleGaps * usual);
+}
+
+FileNews DecideFile(Memory& memory, const Poll& poll, std::int64_t& staleFor) {
     if (!poll.writtenAt) {
-        const bool wasThere = memory.writtenAt.has_value();
-        memory.writtenAt.reset();
-        memory.rewrites = 0;
-        memory.regular = memory.stale = false;
-        if (!wasThere || memory.unreadable) return FileNews::None;
+        // Its rhythm is learned afresh once it is back: another service may write it then.
+        memory.writtenAt = memory.rewrittenAt = std::nullopt;
+        memory.gaps = {};
+        memory.gapCount = 0;
+        memory.stale = false;
+        // Told also at the first poll: every lamp is green then with nothing behind it.
+        if (memory.unreadable) return FileNews::None;
         memory.unreadable = true;
         return FileNews::Unreadable;
     }
-    const std::optional<std::int64_t> last = memory.writtenAt;
-    memory.writtenAt = poll.writtenAt;
+    const std::optional<std::int64_t> last = std::exchange(memory.writtenAt, poll.writtenAt);
     if (memory.unreadable) {
         memory.unreadable = false;
         return FileNews::Back;
     }
     if (!last) return FileNews::None;
     if (*poll.writtenAt != *last) {
-        memory.rewrites = std::min(memory.rewrites + 1, 2);
-        if (memory.rewrites == 2) memory.regular = true;
+        if (memory.rewrittenAt) {
+            std::copy_backward(memory.gaps.begin(), memory.gaps.end() - 1, memory.gaps.end());
+            memory.gaps[0] = poll.now - *memory.rewrittenAt;
+            memory.gapCount = std::min(memory.gapCount + 1, kGapsLearned);
+        }
+        memory.rewrittenAt = poll.now;
         if (!memory.stale) return FileNews::None;
         memory.stale = false;
         return FileNews::Back;
     }
-    memory.rewrites = 0;
-    if (!memory.regular || poll.now - *poll.writtenAt < kStaleSeconds) return FileNews::None;
-    // Told once; only rewrites at consecutive polls make it a file that can go stale again.
-    memory.regular = false;
+    // A file not yet seen rewritten twice has no rhythm to be late for.
+    if (memory.stale || memory.gapCount == 0) return FileNews::None;
+    if (poll.now - *memory.rewrittenAt < StaleAfter(memory)) return FileNews::None;
     memory.stale = true;
+    staleFor = poll.now - *memory.rewrittenAt;
     return FileNews::Stale;
 }
 
@@ -77,7 +92,7 @@ Announcement Decide(Memory& memory, const Poll& poll) {
         told.askAttention |= news == BoxNews::Alarm || news == BoxNews::Unsteady;
         told.critical |= news != BoxNews::None && news != BoxNews::Normal;
     }
-    told.file = DecideFile(memory, poll);
+    told.file = DecideFile(memory, poll, told.staleFor);
     told.critical |= told.file == FileNews::Stale || told.file == FileNews::Unreadable;
     const bool wasUnseen = memory.unseen && !poll.seen;
     told.withdraw = memory.unseen && poll.seen && !told.Any();

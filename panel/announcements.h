@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -16,8 +17,12 @@ enum class Lamp : std::uint8_t { Dark, Green, Red };
 enum class BoxNews : std::uint8_t { None, Alarm, Normal, Unsteady };
 enum class FileNews : std::uint8_t { None, Stale, Unreadable, Back };
 
-// A file written at consecutive polls that then rests this long has stopped being written.
-inline constexpr std::int64_t kStaleSeconds = 180;
+// The status data is stale when no rewrite came for kStaleGaps times the service's usual gap
+// between rewrites, and never sooner than kStaleFloorSeconds. The usual gap is the upper median
+// of the last kGapsLearned: one pause or one quick write does not move it.
+inline constexpr std::int64_t kStaleFloorSeconds = 180;
+inline constexpr std::int64_t kStaleGaps = 3;
+inline constexpr std::size_t kGapsLearned = 5;
 // A box that changed this often without holding still for kSettlePolls polls is unsteady.
 inline constexpr int kUnsteadyFlips = 3;
 inline constexpr int kSettlePolls = 3;
@@ -26,8 +31,10 @@ struct Poll {
     // The lamps before this poll's refresh and after it: refreshes, check-box clicks and the
     // first load changed the "before" already, so they are never news.
     std::array<Lamp, profile::kBoxCount> before{}, after{};
-    // When the status file was written; nothing when it is missing or cannot be read.
+    // When the status file was written, by the file server's clock, which may run minutes off:
+    // only ever compared with itself, to see a rewrite. Nothing when it is missing or unreadable.
     std::optional<std::int64_t> writtenAt;
+    // The panel's own steady clock, in seconds: rhythms and staleness are counted in it alone.
     std::int64_t now = 0;
     // The panel window was activated since the last poll: the operator has looked.
     bool seen = false;
@@ -36,9 +43,11 @@ struct Poll {
 struct Announcement {
     std::array<BoxNews, profile::kBoxCount> boxes{};
     FileNews file = FileNews::None;
+    // When the file is told stale: the seconds since a poll last saw it rewritten.
+    std::int64_t staleFor = 0;
     // A box went into alarm: the taskbar entry asks until the window is activated.
     bool askAttention = false;
-    // Anything but returns to normal makes the notification critical.
+    // Anything but returns to normal, and the data being current again, makes it critical.
     bool critical = false;
     // The operator has looked and nothing new came: the last notification can go.
     bool withdraw = false;
@@ -54,8 +63,11 @@ struct Memory {
     };
     std::array<Box, profile::kBoxCount> boxes{};
     std::optional<std::int64_t> writtenAt;
-    int rewrites = 0;
-    bool regular = false, stale = false, unreadable = false, unseen = false;
+    // When a poll last saw the file rewritten, and the gaps between such polls, newest first.
+    std::optional<std::int64_t> rewrittenAt;
+    std::array<std::int64_t, kGapsLearned> gaps{};
+    std::size_t gapCount = 0;
+    bool stale = false, unreadable = false, unseen = false;
 };
 
 Announcement Decide(Memory& memory, const Poll& poll);

@@ -79,5 +79,6 @@ void CPanelDlg::ApplyRowState(profile::BoxNumber box) {
     } else {
         GetDlgItem(row.greenLamp)->ShowWindow(SW_HIDE);
         GetDlgItem(row.redLamp)->ShowWindow(SW_HIDE);
+        m_lamps[box - 1] = announce::Lamp::Dark;
     }
 }

@@ -5,6 +5,14 @@
 #include "res/panel_box.h"
 #include "toolkit/afxwin.h"
 
+// What one lamp refresh read and showed: every row's lamp, when the status file was written and
+// why it was not read (0 when it was), all from one read of the file.
+struct LampRefresh {
+    std::array<announce::Lamp, profile::kBoxCount> lamps{};
+    std::optional<std::int64_t> writtenAt;
+    int failure = 0;
+};
+
 class CPanelDlg : public CDialog {
   public:
     explicit CPanelDlg(CWnd* parent = nullptr);
@@ -26,8 +34,8 @@ class CPanelDlg : public CDialog {
 
     // The poll thread finds no panel once its window is destroyed, and ends.
     LRESULT ForgetPanelWindow(WPARAM, LPARAM);
-    // The lamps of the enabled rows from the status file; the answer to WM_STATUSPOLL, always 1.
-    LRESULT RefreshLamps(WPARAM = 0, LPARAM = 0);
+    // The lamps of the enabled rows from the status file; disabled rows keep theirs.
+    LampRefresh RefreshLamps();
     // Each lamp says its box and state in words too: colour alone does not serve everyone.
     void AddLampTips();
     // `age` tells how old the status file is, since a lamp alone cannot show that its news is old.
@@ -36,8 +44,8 @@ class CPanelDlg : public CDialog {
     // The answer to WM_STATUSPOLL: the lamps, then what changed told beside the window, which
     // the operator may not be looking at.
     LRESULT OnStatusPoll(WPARAM = 0, LPARAM = 0);
-    std::array<announce::Lamp, profile::kBoxCount> ShownLamps() const;
-    void TellOperator(const announce::Announcement& told);
+    // `failure` is why the status file was not read at this poll.
+    void TellOperator(const announce::Announcement& told, int failure);
     void WithdrawNotice();
     LRESULT OnActivate(WPARAM state, LPARAM);
     // A click on the notification brings the panel to the front.
@@ -61,6 +69,8 @@ class CPanelDlg : public CDialog {
     // Each row's check-box caption, which the lamp words begin with; read once, as it never
     // changes.
     char m_lampNames[profile::kBoxCount][40] = {};
+    // The lamps as last shown, which the next poll compares against.
+    std::array<announce::Lamp, profile::kBoxCount> m_lamps{};
     announce::Memory m_announced;
     // Activated since the last poll; whether the notification icon is there.
     bool m_seen = false;

@@ -1,12 +1,14 @@
 // What a poll tells beside the window: the taskbar entry asks for attention when a box goes
 // into alarm, and one notification says everything the poll found, replacing the one before.
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "panel/panel_dlg.h"
 #include "panel/poll_thread.h"
-#include "profile/box_status.h"
+#include "profile/file_store.h"
 
 namespace {
 
@@ -25,15 +27,35 @@ const char* BoxWords(announce::BoxNews news) {
     }
 }
 
-const char* FileWords(announce::FileNews news) {
-    switch (news) {
+std::string FileWords(const announce::Announcement& told, int failure) {
+    switch (told.file) {
         case announce::FileNews::Stale:
-            return "status file not written for 3 min: the lamps show the last known state";
+            return "status file not written for " + std::to_string(told.staleFor / 60) +
+                   " min: the lamps show the last known state";
         case announce::FileNews::Unreadable:
-            return "status file missing or unreadable: the lamps do not show the boxes' state";
+            return (failure == ENOENT ? std::string("no status file")
+                                      : "status file cannot be read (" +
+                                            profile::DescribeFailure(failure) + ")") +
+                   ": the lamps do not show the boxes' state";
         default:
             return "status file written again: the lamps are current";
     }
+}
+
+struct Heading {
+    const char* title;
+    DWORD icon;
+};
+
+// The title and icon follow what the notice is mainly about: box alarms before the status data not
+// being current, and that before boxes back to normal.
+Heading HeadingOf(const announce::Announcement& told) {
+    if (told.askAttention) return {"Watchdog alarm", NIIF_ERROR};
+    if (told.critical) return {"Status data not current", NIIF_WARNING};
+    const bool returns = std::find(told.boxes.begin(), told.boxes.end(),
+                                   announce::BoxNews::Normal) != told.boxes.end();
+    return returns ? Heading{"Back to normal", NIIF_INFO}
+                   : Heading{"Status data current again", NIIF_INFO};
 }
 
 // Adds a line while the balloon has room; the lines that do not fit are counted at its end.
@@ -49,30 +71,19 @@ void AddLine(std::string& text, int& leftOut, const std::string& line) {
 }  // namespace
 
 LRESULT CPanelDlg::OnStatusPoll(WPARAM, LPARAM) {
-    const auto before = ShownLamps();
-    RefreshLamps();
-    announce::Poll poll{before, ShownLamps(), std::nullopt, std::time(nullptr), m_seen};
-    profile::ReadWatchDogErrors(&poll.writtenAt);
+    const auto before = m_lamps;
+    const LampRefresh read = RefreshLamps();
+    // The panel's own clock: the file server's may run minutes off, or be set back.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    announce::Poll poll{before, read.lamps, read.writtenAt,
+                        std::chrono::duration_cast<std::chrono::seconds>(now).count(), m_seen};
     poll.seen |= GetActiveWindow() == m_hWnd;
     m_seen = false;
-    TellOperator(announce::Decide(m_announced, poll));
+    TellOperator(announce::Decide(m_announced, poll), read.failure);
     return 1;
 }
 
-std::array<announce::Lamp, profile::kBoxCount> CPanelDlg::ShownLamps() const {
-    std::array<announce::Lamp, profile::kBoxCount> lamps{};
-    for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
-        const PanelBox& row = PanelBoxOf(box);
-        if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.redLamp))) {
-            lamps[box - 1] = announce::Lamp::Red;
-        } else if (::IsWindowVisible(::GetDlgItem(m_hWnd, row.greenLamp))) {
-            lamps[box - 1] = announce::Lamp::Green;
-        }
-    }
-    return lamps;
-}
-
-void CPanelDlg::TellOperator(const announce::Announcement& told) {
+void CPanelDlg::TellOperator(const announce::Announcement& told, int failure) {
     if (told.askAttention) {
         FLASHWINFO flash{sizeof flash, m_hWnd, FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
         FlashWindowEx(&flash);
@@ -88,7 +99,7 @@ void CPanelDlg::TellOperator(const announce::Announcement& told) {
         if (location[box - 1][0] != '\0') line += std::string(" (") + location[box - 1] + ")";
         AddLine(text, leftOut, line + ": " + BoxWords(news));
     }
-    if (told.file != announce::FileNews::None) AddLine(text, leftOut, FileWords(told.file));
+    if (told.file != announce::FileNews::None) AddLine(text, leftOut, FileWords(told, failure));
     if (leftOut > 0) text += "\nand " + std::to_string(leftOut) + " more";
 
     NOTIFYICONDATAA notice{};
@@ -99,10 +110,10 @@ void CPanelDlg::TellOperator(const announce::Announcement& told) {
     notice.uCallbackMessage = WM_NOTICEICON;
     notice.hIcon = m_hIcon;
     GetWindowText(notice.szTip, sizeof notice.szTip);
-    std::strncpy(notice.szInfoTitle, told.critical ? "Watchdog alarm" : "Back to normal",
-                 sizeof notice.szInfoTitle - 1);
+    const Heading heading = HeadingOf(told);
+    std::strncpy(notice.szInfoTitle, heading.title, sizeof notice.szInfoTitle - 1);
     std::strncpy(notice.szInfo, text.c_str(), sizeof notice.szInfo - 1);
-    notice.dwInfoFlags = told.critical ? NIIF_ERROR : NIIF_INFO;
+    notice.dwInfoFlags = heading.icon;
     // Added at the first notice after the last withdrawal; the icon is there only then.
     if (Shell_NotifyIconA(m_noticeShown ? NIM_MODIFY : NIM_ADD, &notice)) m_noticeShown = true;
 }

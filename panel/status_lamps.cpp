@@ -86,13 +86,12 @@ void CPanelDlg::DescribeLamp(profile::BoxNumber box, CWnd* lamp, int watchDogErr
     m_lampTips.UpdateTipText(words.text(), lamp);
 }
 
-LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
+LampRefresh CPanelDlg::RefreshLamps() {
     // All fifteen flags, and when they were written, from one read: one refresh never mixes two
     // versions of the file.
-    std::optional<std::int64_t> writtenAt;
-    int failure = 0;
-    const auto watchDogErrors = profile::ReadWatchDogErrors(&writtenAt, &failure);
-    const LampWords age = DescribeAge(writtenAt, failure);
+    LampRefresh read;
+    const auto watchDogErrors = profile::ReadWatchDogErrors(&read.writtenAt, &read.failure);
+    const LampWords age = DescribeAge(read.writtenAt, read.failure);
     for (profile::BoxNumber box = 1; box <= profile::kBoxCount; ++box) {
         if (enabled[box - 1] == 0) continue;
         const PanelBox& row = PanelBoxOf(box);
@@ -106,7 +105,9 @@ LRESULT CPanelDlg::RefreshLamps(WPARAM, LPARAM) {
             green->ShowWindow(SW_HIDE);
             red->ShowWindow(SW_SHOWNORMAL);
         }
+        m_lamps[box - 1] = watchDogError == 0 ? announce::Lamp::Green : announce::Lamp::Red;
         DescribeLamp(box, watchDogError == 0 ? green : red, watchDogError, age.text());
     }
-    return 1;
+    read.lamps = m_lamps;
+    return read;
 }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # What the panel announces beside its window, with a real window manager in a virtual X server
-# and a stand-in notification service that records each Notify. A poll comes every 30 seconds.
+# and a stand-in notification service that records each Notify. A poll comes every 30 seconds;
+# the status file is missing until the first.
 #   announcements.sh PROGRAM SCRATCH-DIR        Exits 77 (skipped) when a tool is missing.
 program=$1
 scratch=$2
@@ -28,9 +29,8 @@ eventually sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' &&
     eventually notices org.freedesktop.Notifications.GetServerInformation >/dev/null ||
     { echo "metacity or the notification service did not start"; exit 1; }
 
-# Box 2, "Tor Süd" in the files' Windows-1252, is green when the panel opens.
+# Box 2, "Tor Süd" in the files' Windows-1252, is green when the panel opens, with no status file.
 printf '[zivazoz]\r\nBox2=1\r\nLocBox2=Tor S\374d\r\n' >"$scratch/profile/rurizuz.ini"
-printf '[Box2]\r\nWatchDogError=0\r\n' >"$scratch/profile/zivazoz.ini"
 MIRELKO_PROFILE_DIR=$scratch/profile XDG_RUNTIME_DIR=$scratch "$program" >/dev/null 2>&1 & pids="$! $pids"
 eventually sh -c "for w in \$(xdotool search --name '^Mirelko\$'); do xprop -id \$w \
     _NET_WM_ALLOWED_ACTIONS | grep -q '= ' && echo \$w >'$scratch/panel'; done; test -s '$scratch/panel'" ||
@@ -41,18 +41,24 @@ attention() { xprop -id "$panel" _NET_WM_STATE | grep -q _NET_WM_STATE_DEMANDS_A
 attention && { echo "attention asked before any poll"; failed=1; }
 notified() { grep -q " Notify .*$1" "$scratch/notify.log"; }  # app, replaces_id, icon, summary, body
 
+what="the status file missing from the start, at the first poll" check notified \
+    '"mirelko" 0 "dialog-warning" "Status data not current" "no status file: .*urgency.: 2'
+attention && { echo "attention asked for the status file"; failed=1; }
+printf '[Box2]\r\nWatchDogError=0\r\n' >"$scratch/profile/zivazoz.ini"
+what="the status file there, replacing the first" check notified \
+    '"mirelko" 1 "dialog-information" "Status data current again" "status file written again: '
 printf '[Box2]\r\nWatchDogError=1\r\n' >"$scratch/profile/zivazoz.ini"
 what="attention at the poll that finds box 2 in alarm" check attention
-what="a critical notification naming box 2" check \
-    notified '"mirelko" 0 "" "Watchdog alarm" "IP Controller 2 (Tor Süd): watchdog error" .*urgency.: 2'
+what="a critical notification naming box 2" check notified \
+    '"mirelko" 1 "dialog-error" "Watchdog alarm" "IP Controller 2 (Tor Süd): watchdog error" .*urgency.: 2'
 printf '[Box2]\r\nWatchDogError=0\r\n' >"$scratch/profile/zivazoz.ini"
-what="back to normal, replacing the first" check \
-    notified '"mirelko" 1 "" "Back to normal" "IP Controller 2 (Tor Süd): back to normal" .*urgency.: 1'
+what="back to normal" check notified \
+    '"mirelko" 1 "dialog-information" "Back to normal" "IP Controller 2 (Tor Süd): back to normal" .*urgency.: 1'
 what="attention still asked while nobody has looked" check attention
 notices org.freedesktop.DBus.Mock.EmitSignal org.freedesktop.Notifications ActionInvoked us \
     '[<uint32 1>, <"default">]' >/dev/null
 what="the default action brings the panel to the front" check \
     sh -c "xprop -root _NET_ACTIVE_WINDOW | grep -q $(printf '0x%x' "$panel")"
 what="no attention once the panel is active" check eval '! attention'
-[ "$(grep -c ' Notify ' "$scratch/notify.log")" = 2 ] || { echo "more than one per poll"; failed=1; }
+[ "$(grep -c ' Notify ' "$scratch/notify.log")" = 4 ] || { echo "more than one per poll"; failed=1; }
 exit $failed

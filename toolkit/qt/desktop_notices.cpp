@@ -41,27 +41,37 @@ class Balloon : public QObject {
         // would wait, and be kept, for as long as the program runs.
         if (!bus().isConnected()) return;
         QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, "Notify");
-        const bool error = (data.dwInfoFlags & NIIF_ERROR) == NIIF_ERROR;
-        const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(error ? 2 : 1)},
-                                {"sound-name", error ? "dialog-warning" : "dialog-information"},
+        // The balloon's icon, as the desktop's icon theme names it; an error or a warning does not
+        // expire by itself.
+        const DWORD icon = data.dwInfoFlags & NIIF_ICON_MASK;
+        const bool urgent = icon == NIIF_ERROR || icon == NIIF_WARNING;
+        const char* iconName = icon == NIIF_ERROR     ? "dialog-error"
+                               : icon == NIIF_WARNING ? "dialog-warning"
+                                                      : "dialog-information";
+        const QVariantMap hints{{"urgency", QVariant::fromValue<uchar>(urgent ? 2 : 1)},
+                                {"sound-name", urgent ? "dialog-warning" : "dialog-information"},
                                 {"desktop-entry", QGuiApplication::desktopFileName()}};
-        call << QGuiApplication::applicationDisplayName() << shown_ << QString()
+        call << QGuiApplication::applicationDisplayName() << shown_ << QString(iconName)
              << toolkit::qt::FromAnsi(data.szInfoTitle) << toolkit::qt::FromAnsi(data.szInfo)
              << QStringList{"default", "Show"} << hints << -1;
-        auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
+        pending_ = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
+        connect(pending_, &QDBusPendingCallWatcher::finished, this, [this](auto* finished) {
             const QDBusPendingReply<uint> reply = *finished;
-            if (reply.isValid()) shown_ = reply.value();
+            // One withdrawn or followed by another before the service answered goes now, unless
+            // the one that followed replaced it in place.
+            if (finished == pending_) {
+                if (reply.isValid()) shown_ = reply.value();
+                pending_ = nullptr;
+            } else if (reply.isValid() && reply.value() != shown_) {
+                close(reply.value());
+            }
             finished->deleteLater();
         });
     }
 
     void withdraw() {
-        if (shown_ == 0) return;
-        QDBusMessage call =
-            QDBusMessage::createMethodCall(kService, kPath, kService, "CloseNotification");
-        call << shown_;
-        bus().asyncCall(call);
+        pending_ = nullptr;  // closed when its answer comes
+        if (shown_ != 0) close(shown_);
         shown_ = 0;
     }
 
@@ -86,7 +96,16 @@ class Balloon : public QObject {
                           : QDBusConnection(QStringLiteral("mirelko-no-bus"));
     }
 
+    void close(uint id) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kService, "CloseNotification");
+        call << id;
+        bus().asyncCall(call);
+    }
+
     uint shown_ = 0;
+    // The call for the latest notification while the service has not answered it.
+    QDBusPendingCallWatcher* pending_ = nullptr;
     HWND owner_ = nullptr;
     UINT callbackMessage_ = 0;
 };
