@@ -90,15 +90,15 @@ TEST(PictureResources, BitmapsAreSixteenColourWindowsBitmaps) {
     }
 }
 
-TEST(PictureResources, IconHoldsThirtyTwoAndSixteenPixelSixteenColourImages) {
+TEST(PictureResources, IconHoldsFortyEightThirtyTwoAndSixteenPixelSixteenColourImages) {
     const QByteArray data = readFile(QStringLiteral("app_icon_128.ico"));
-    ASSERT_GT(data.size(), 6 + 2 * 16);
+    ASSERT_GT(data.size(), 6 + 3 * 16);
     EXPECT_EQ(readLittleEndian(data, 0, 2), 0u);  // reserved
     EXPECT_EQ(readLittleEndian(data, 2, 2), 1u);  // an icon, not a cursor
-    ASSERT_EQ(readLittleEndian(data, 4, 2), 2u);
+    ASSERT_EQ(readLittleEndian(data, 4, 2), 3u);
 
-    const int sizes[] = {32, 16};
-    for (int i = 0; i < 2; ++i) {
+    const int sizes[] = {48, 32, 16};
+    for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(sizes[i]);
         const int entry = 6 + 16 * i;
         const int side = sizes[i];
@@ -115,7 +115,9 @@ TEST(PictureResources, IconHoldsThirtyTwoAndSixteenPixelSixteenColourImages) {
     }
 
     QImageReader reader(kImages + QStringLiteral("app_icon_128.ico"), "ico");
-    ASSERT_EQ(reader.imageCount(), 2);
+    ASSERT_EQ(reader.imageCount(), 3);
+    ASSERT_EQ(reader.read().size(), QSize(48, 48));
+    ASSERT_TRUE(reader.jumpToNextImage());
     const QImage big = reader.read();
     ASSERT_TRUE(reader.jumpToNextImage());
     const QImage small = reader.read();
