@@ -117,21 +117,22 @@ Lookups::Lookups(std::span<const Wanted> wanted) {
 void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> found) {
     const std::vector<Wanted>& wanted = lookups.wanted_;
     for (Found& f : found) f = Found{};
-    // Each lookup waits for its section, then is open while the lines are in it, then is done.
-    enum State : char { kWaiting, kOpen, kDone };
-    std::vector<State> state(wanted.size(), kWaiting);
-    std::vector<std::size_t> open;  // the lookups of the section the lines are in
+    // Each lookup waits for its section, is open while the lines are in it, and is done after.
+    std::vector<bool> waits(wanted.size(), true);
     std::size_t waiting = wanted.size();
+    std::vector<std::size_t> open;     // the lookups of the section the lines are in
+    std::vector<std::size_t> unfound;  // those of them without an entry yet
 
     LineReader lines(text);
     SectionSpan span{0, lines.at(), text.size(), lines.at(), false};
     bool leading = true, hasEntries = false;
     const auto openSection = [&](std::string_view name) {
         for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (state[i] == kWaiting && SameName(wanted[i].section, name)) {
-                state[i] = kOpen;
-                open.push_back(i);
+            if (waits[i] && SameName(wanted[i].section, name)) {
+                waits[i] = false;
                 --waiting;
+                open.push_back(i);
+                unfound.push_back(i);
             }
         }
     };
@@ -140,15 +141,18 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     const auto closeSection = [&] {
         const bool keepWaiting = leading && !hasEntries;
         for (std::size_t i : open) {
-            state[i] = keepWaiting ? kWaiting : kDone;
-            if (!keepWaiting) found[i].section = span;
+            if (keepWaiting)
+                waits[i] = true;
+            else
+                found[i].section = span;
         }
         if (keepWaiting) waiting += open.size();
         open.clear();
+        unfound.clear();
     };
     openSection({});  // the entries before the first header
     for (IniLine line; !open.empty() || waiting > 0;) {
-        // Between the sections asked for only the headers matter.
+        // Between the sections asked for only the headers matter, and after them nothing.
         if (open.empty()) lines.SkipToBracketLine();
         if (!lines.Next(line)) break;
         if (line.kind == IniLine::kHeader) {
@@ -163,10 +167,12 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         hasEntries = true;
         span.insertAt = line.next;
         span.insertNeedsBreak = !line.terminated();
-        // Only a key's first entry counts; every open lookup of that key is given it.
-        for (std::size_t i : open) {
-            if (!found[i].entry && SameName(wanted[i].key, line.name)) found[i].entry = line;
-        }
+        // Only a key's first entry counts: it is given to every lookup of the key still open.
+        std::erase_if(unfound, [&](std::size_t i) {
+            if (!SameName(wanted[i].key, line.name)) return false;
+            found[i].entry = line;
+            return true;
+        });
     }
     span.end = text.size();
     closeSection();
