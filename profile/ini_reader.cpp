@@ -109,102 +109,73 @@ void LineReader::SkipToBracketLine() {
 
 }  // namespace
 
-Lookups::Lookups(std::span<const Wanted> wanted) : same_(wanted.size()) {
+Lookups::Lookups(std::span<const Wanted> wanted) {
     wanted_.reserve(wanted.size());
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        const Wanted trimmed{Trim(wanted[i].section), Trim(wanted[i].key)};
-        same_[i] = i;
-        for (std::size_t j = 0; j < i && same_[i] == i; ++j) {
-            if (SameName(wanted_[j].key, trimmed.key) &&
-                SameName(wanted_[j].section, trimmed.section))
-                same_[i] = j;
-        }
-        wanted_.push_back(trimmed);
-    }
+    for (const Wanted& w : wanted) wanted_.push_back({Trim(w.section), Trim(w.key)});
 }
 
 void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> found) {
     const std::vector<Wanted>& wanted = lookups.wanted_;
-    // Each lookup waits for its section, then is open while the lines are in it, then done.
-    // Only the first of those that ask the same is made; the others are given its answer.
-    enum State : char { kWaiting, kOpen, kDone };
-    std::vector<State> state(wanted.size(), kWaiting);
-    std::vector<std::size_t> open;  // the lookups of the section the lines are in
-    std::size_t waiting = 0;
-    for (std::size_t i = 0; i < wanted.size(); ++i) waiting += lookups.same_[i] == i;
-    for (Found& f : found) {
-        f.entry.reset();
-        f.section.reset();
-    }
+    for (Found& f : found) f = Found{};
+    // Each lookup waits for its section, is open while the lines are in it, and is done after.
+    std::vector<bool> waits(wanted.size(), true);
+    std::size_t waiting = wanted.size();
+    std::vector<std::size_t> open;     // the lookups of the section the lines are in
+    std::vector<std::size_t> unfound;  // those of them without an entry yet
 
     LineReader lines(text);
     SectionSpan span{0, lines.at(), text.size(), lines.at(), false};
     bool leading = true, hasEntries = false;
-    const auto close = [&](bool keepWaiting) {
+    const auto openSection = [&](std::string_view name) {
+        for (std::size_t i = 0; i < wanted.size(); ++i) {
+            if (waits[i] && SameName(wanted[i].section, name)) {
+                waits[i] = false;
+                --waiting;
+                open.push_back(i);
+                unfound.push_back(i);
+            }
+        }
+    };
+    // Without entries of its own, the nameless section is the first "[]" header's: its lookups
+    // wait for that.
+    const auto closeSection = [&] {
+        const bool keepWaiting = leading && !hasEntries;
         for (std::size_t i : open) {
-            state[i] = keepWaiting ? kWaiting : kDone;
-            if (!keepWaiting) found[i].section = span;
+            if (keepWaiting)
+                waits[i] = true;
+            else
+                found[i].section = span;
         }
         if (keepWaiting) waiting += open.size();
         open.clear();
+        unfound.clear();
     };
-    const auto openIf = [&](auto&& matches) {
-        // Lookups in one section usually share its name's bytes: it is compared once.
-        const char* last = nullptr;
-        std::size_t lastSize = 0;
-        bool lastMatched = false;
-        for (std::size_t i = 0; i < wanted.size(); ++i) {
-            if (lookups.same_[i] != i || state[i] != kWaiting) continue;
-            const std::string_view section = wanted[i].section;
-            if (!last || section.data() != last || section.size() != lastSize) {
-                last = section.data();
-                lastSize = section.size();
-                lastMatched = matches(section);
-            }
-            if (lastMatched) {
-                state[i] = kOpen;
-                open.push_back(i);
-                --waiting;
-            }
-        }
-    };
-    // The nameless section of the entries before the first header.
-    openIf([](std::string_view section) { return section.empty(); });
-    std::size_t hint = 0;  // where in `open` to look first
-    for (IniLine line;;) {
+    openSection({});  // the entries before the first header
+    for (IniLine line; !open.empty() || waiting > 0;) {
         // Between the sections asked for only the headers matter, and after them nothing.
-        if (open.empty() && waiting == 0) break;
         if (open.empty()) lines.SkipToBracketLine();
         if (!lines.Next(line)) break;
         if (line.kind == IniLine::kHeader) {
             span.end = line.begin;
-            // Without entries of its own, the nameless section is the first "[]" header's.
-            close(leading && !hasEntries);
+            closeSection();
             span = SectionSpan{line.begin, line.next, text.size(), line.next, !line.terminated()};
             leading = hasEntries = false;
-            openIf([&](std::string_view section) { return SameName(section, line.name); });
-            hint = 0;
+            openSection(line.name);
             continue;
         }
         if (line.kind != IniLine::kEntry) continue;
         hasEntries = true;
         span.insertAt = line.next;
         span.insertNeedsBreak = !line.terminated();
-        for (std::size_t n = 0; n < open.size(); ++n) {
-            const std::size_t at = (hint + n) % open.size();
-            Found& f = found[open[at]];
-            if (!f.entry && SameName(wanted[open[at]].key, line.name)) {
-                f.entry = line;
-                hint = at + 1;
-                break;
-            }
-        }
+        // Only a key's first entry counts: it is given to every lookup of the key still open.
+        std::erase_if(unfound, [&](std::size_t i) {
+            if (!SameName(wanted[i].key, line.name)) return false;
+            found[i].entry = line;
+            return true;
+        });
     }
     span.end = text.size();
-    close(leading && !hasEntries);
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (lookups.same_[i] != i) found[i] = found[lookups.same_[i]];
-    }
+    closeSection();
 }
 
 std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,

@@ -71,8 +71,8 @@ struct Found {
     std::optional<SectionSpan> section;
 };
 
-// Lookups to make together, made ready once: their names trimmed, and those that ask the same
-// found out. The names must stay as they are while it is used.
+// Lookups to make together, their names trimmed once. The names must stay as they are while it
+// is used.
 class Lookups {
   public:
     explicit Lookups(std::span<const Wanted> wanted);
@@ -80,11 +80,11 @@ class Lookups {
   private:
     friend void FindAll(std::string_view, const Lookups&, std::span<Found>);
     std::vector<Wanted> wanted_;
-    std::vector<std::size_t> same_;  // the first lookup that asks what this one asks
 };
 
-// Answers every lookup in one pass over the text, found[i] for the i-th. Looking first just after
-// the key found last, keys asked for in the file's own order cost one comparison each.
+// Answers every lookup in one pass over the text, found[i] for the i-th: the first header of a
+// section opens the lookups of that section, and an entry fills the open lookups of its key that
+// have none yet. The lines after the last section asked for are not read.
 void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> found);
 
 // One key's value, or nothing when the section or the key is missing. An entry "Key=" gives an

@@ -52,43 +52,14 @@ UINT GetPrivateProfileIntA(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPC
 
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString,
                                 LPCSTR lpFileName) {
-    Batch batch(lpFileName);
-    batch.Write(lpAppName, lpKeyName, lpString);
-    return batch.Commit();
-}
-
-void Batch::Write(LPCSTR section, LPCSTR key, LPCSTR value) {
-    if (!section || !key || !value || !IsWritableSection(section) || !IsWritableKey(key) ||
-        !IsWritableValue(value)) {
-        refused_ = true;
-        return;
-    }
-    ops_.push_back({section, key, value});
-}
-
-BOOL Batch::Commit() {
-    if (refused_ || file_.empty()) {
+    if (!lpFileName || !*lpFileName || !lpAppName || !lpKeyName || !lpString ||
+        !IsWritableSection(lpAppName) || !IsWritableKey(lpKeyName) || !IsWritableValue(lpString)) {
         errno = EINVAL;
         return FALSE;
     }
-    const bool saved = UpdateFile(file_, [this](std::optional<std::string>& bytes) {
-        // Saving what is already there is the common case: one pass over the file tells, where
-        // each edit below looks through it again.
-        if (bytes) {
-            std::vector<Wanted> wanted;
-            for (const Op& op : ops_) wanted.push_back({op.section, op.key});
-            std::vector<Found> found(wanted.size());
-            FindAll(*bytes, Lookups(wanted), found);
-            bool same = true;
-            for (std::size_t i = 0; same && i < ops_.size(); ++i)
-                same = found[i].entry && found[i].entry->raw(*bytes) == ops_[i].value;
-            if (same) return false;
-        }
-        std::string text = bytes.value_or(std::string());
-        bool changed = false;
-        for (const Op& op : ops_) changed |= SetEntry(text, op.section, op.key, op.value);
-        if (changed) bytes = std::move(text);
-        return changed;
+    const bool saved = UpdateFile(lpFileName, [&](std::optional<std::string>& bytes) {
+        if (!bytes) bytes.emplace();
+        return SetEntry(*bytes, lpAppName, lpKeyName, lpString);
     });
     return saved ? TRUE : FALSE;
 }

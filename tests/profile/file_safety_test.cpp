@@ -25,6 +25,7 @@
 #include "profile/file_store.h"
 #include "profile/private_profile.h"
 #include "profile_dir.h"
+#include "tests/profile/batch.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ TEST_F(FileSafetyTest, TwoProcessesWritingAtOnceLoseNoKey) {
 TEST_F(FileSafetyTest, KillsDuringSavesNeverLeaveATornFile) {
     // Two whole files, each written as one batch; a reader must only ever see one of them.
     auto save = [](int variant) {
-        profile::Batch batch("t.ini");
+        Batch batch("t.ini");
         for (int i = 0; i < 60; ++i) {
             std::string key = "Key" + std::to_string(i);
             batch.Write("S", key.c_str(), (std::to_string(variant) + std::string(40, 'x')).c_str());
@@ -359,7 +360,7 @@ TEST_F(FileSafetyTest, TemporariesOfAKilledWriterAreClearedByTheNextWrite) {
 
 TEST_F(FileSafetyTest, BatchWithOneRefusedWriteWritesNothing) {
     Put("t.ini", "[S]\r\nk=v\r\n");
-    profile::Batch batch("t.ini");
+    Batch batch("t.ini");
     batch.Write("S", "a", "1");
     batch.Write("S", "b", "2\r\n[x]");
     errno = 0;

@@ -10,7 +10,6 @@
 
 #include "profile/file_store.h"
 #include "profile/ini_editor.h"
-#include "profile/private_profile.h"
 
 namespace simulator {
 
@@ -70,13 +69,18 @@ bool WriteInPlace(const std::map<profile::BoxNumber, profile::BoxStatus>& status
 bool WriteStatuses(const std::map<profile::BoxNumber, profile::BoxStatus>& statuses,
                    WriteMode mode) {
     if (mode == WriteMode::InPlace) return WriteInPlace(statuses);
-    profile::Batch file(profile::kBoxStatusFile);
-    ForEachKey(statuses,
-               [&](const std::string& section, const char* key, const std::string& value) {
-                   file.Write(section.c_str(), key, value.c_str());
-                   return true;
-               });
-    return file.Commit() == TRUE;
+    // Every key in one save: a reader sees the file as it was or as it is, never half of it.
+    return profile::UpdateFile(profile::kBoxStatusFile, [&](std::optional<std::string>& bytes) {
+        std::string text = bytes.value_or(std::string());
+        bool changed = false;
+        ForEachKey(statuses,
+                   [&](const std::string& section, const char* key, const std::string& value) {
+                       changed |= profile::SetEntry(text, section, key, value);
+                       return true;
+                   });
+        if (changed) bytes = std::move(text);
+        return changed;
+    });
 }
 
 }  // namespace simulator

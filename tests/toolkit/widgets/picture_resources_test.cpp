@@ -116,7 +116,8 @@ TEST(PictureResources, IconHoldsFortyEightThirtyTwoAndSixteenPixelSixteenColourI
 
     QImageReader reader(kImages + QStringLiteral("app_icon_128.ico"), "ico");
     ASSERT_EQ(reader.imageCount(), 3);
-    ASSERT_TRUE(reader.jumpToNextImage());  // past the 48 pixels, for larger screens
+    ASSERT_EQ(reader.read().size(), QSize(48, 48));  // for larger screens
+    ASSERT_TRUE(reader.jumpToNextImage());
     const QImage big = reader.read();
     ASSERT_TRUE(reader.jumpToNextImage());
     const QImage small = reader.read();
