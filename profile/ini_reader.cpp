@@ -118,7 +118,7 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     const std::vector<Wanted>& wanted = lookups.wanted_;
     for (Found& f : found) f = Found{};
     // Each lookup waits for its section, is open while the lines are in it, and is done after.
-    std::vector<bool> waits(wanted.size(), true);
+    std::vector<char> waits(wanted.size(), 1);
     std::size_t waiting = wanted.size();
     std::vector<std::size_t> open;     // the lookups of the section the lines are in
     std::vector<std::size_t> unfound;  // those of them without an entry yet
@@ -129,7 +129,7 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     const auto openSection = [&](std::string_view name) {
         for (std::size_t i = 0; i < wanted.size(); ++i) {
             if (waits[i] && SameName(wanted[i].section, name)) {
-                waits[i] = false;
+                waits[i] = 0;
                 --waiting;
                 open.push_back(i);
                 unfound.push_back(i);
@@ -142,7 +142,7 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         const bool keepWaiting = leading && !hasEntries;
         for (std::size_t i : open) {
             if (keepWaiting)
-                waits[i] = true;
+                waits[i] = 1;
             else
                 found[i].section = span;
         }
