@@ -112,6 +112,14 @@ void LineReader::SkipToBracketLine() {
 Lookups::Lookups(std::span<const Wanted> wanted) {
     wanted_.reserve(wanted.size());
     for (const Wanted& w : wanted) wanted_.push_back({Trim(w.section), Trim(w.key)});
+    twinned_.assign(wanted_.size(), 0);
+    for (std::size_t i = 0; i < wanted_.size(); ++i) {
+        for (std::size_t j = i + 1; j < wanted_.size(); ++j) {
+            if (SameName(wanted_[i].key, wanted_[j].key) &&
+                SameName(wanted_[i].section, wanted_[j].section))
+                twinned_[i] = twinned_[j] = 1;
+        }
+    }
 }
 
 void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> found) {
@@ -168,11 +176,17 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         span.insertAt = line.next;
         span.insertNeedsBreak = !line.terminated();
         // Only a key's first entry counts: it is given to every lookup of the key still open.
-        std::erase_if(unfound, [&](std::size_t i) {
-            if (!SameName(wanted[i].key, line.name)) return false;
-            found[i].entry = line;
-            return true;
-        });
+        // The lookups are mostly asked in the order the keys stand in, so the first is usually it.
+        for (auto i = unfound.begin(); i != unfound.end();) {
+            if (!SameName(wanted[*i].key, line.name)) {
+                ++i;
+                continue;
+            }
+            found[*i].entry = line;
+            const bool twinned = lookups.twinned_[*i];
+            i = unfound.erase(i);
+            if (!twinned) break;
+        }
     }
     span.end = text.size();
     closeSection();

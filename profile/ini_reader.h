@@ -80,6 +80,9 @@ class Lookups {
   private:
     friend void FindAll(std::string_view, const Lookups&, std::span<Found>);
     std::vector<Wanted> wanted_;
+    // Whether another lookup asks for the same section and key: an entry that fills a lookup
+    // without one is done with the lookups.
+    std::vector<char> twinned_;
 };
 
 // Answers every lookup in one pass over the text, found[i] for the i-th: the first header of a
