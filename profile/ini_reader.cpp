@@ -128,8 +128,8 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
     // Each lookup waits for its section, is open while the lines are in it, and is done after.
     std::vector<char> waits(wanted.size(), 1);
     std::size_t waiting = wanted.size();
-    std::vector<std::size_t> open;     // the lookups of the section the lines are in
-    std::vector<std::size_t> unfound;  // those of them without an entry yet
+    std::vector<std::size_t> open;  // the lookups of the section the lines are in
+    std::size_t unfound = 0;        // open[unfound] is the first of them without an entry yet
 
     LineReader lines(text);
     SectionSpan span{0, lines.at(), text.size(), lines.at(), false};
@@ -140,7 +140,6 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
                 waits[i] = 0;
                 --waiting;
                 open.push_back(i);
-                unfound.push_back(i);
             }
         }
     };
@@ -156,7 +155,7 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         }
         if (keepWaiting) waiting += open.size();
         open.clear();
-        unfound.clear();
+        unfound = 0;
     };
     openSection({});  // the entries before the first header
     for (IniLine line; !open.empty() || waiting > 0;) {
@@ -177,15 +176,12 @@ void FindAll(std::string_view text, const Lookups& lookups, std::span<Found> fou
         span.insertNeedsBreak = !line.terminated();
         // Only a key's first entry counts: it is given to every lookup of the key still open.
         // The lookups are mostly asked in the order the keys stand in, so the first is usually it.
-        for (auto i = unfound.begin(); i != unfound.end();) {
-            if (!SameName(wanted[*i].key, line.name)) {
-                ++i;
-                continue;
-            }
-            found[*i].entry = line;
-            const bool twinned = lookups.twinned_[*i];
-            i = unfound.erase(i);
-            if (!twinned) break;
+        for (std::size_t k = unfound; k < open.size(); ++k) {
+            const std::size_t i = open[k];
+            if (found[i].entry || !SameName(wanted[i].key, line.name)) continue;
+            found[i].entry = line;
+            while (unfound < open.size() && found[open[unfound]].entry) ++unfound;
+            if (!lookups.twinned_[i]) break;
         }
     }
     span.end = text.size();
