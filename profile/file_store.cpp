@@ -27,18 +27,23 @@ constexpr std::string_view kTempInfix = ".tmp-";
 constexpr std::string_view kCopyEnd = ".copy";
 constexpr std::string_view kPartEnd = ".part";
 
+// Waits a moment for another writer, unless the deadline has passed: EWOULDBLOCK then.
+bool PauseBefore(Clock::time_point deadline) {
+    if (Clock::now() >= deadline) {
+        errno = EWOULDBLOCK;
+        return false;
+    }
+    std::this_thread::sleep_for(kRetryPause);
+    return true;
+}
+
 // Runs `step` again while it fails with EBUSY (another program holds the file for a moment),
 // until the deadline, when it fails with EWOULDBLOCK.
 template <class Step>
 bool UntilDeadline(Clock::time_point deadline, Step step) {
     for (;;) {
         if (step()) return true;
-        if (errno != EBUSY) return false;
-        if (Clock::now() >= deadline) {
-            errno = EWOULDBLOCK;
-            return false;
-        }
-        std::this_thread::sleep_for(kRetryPause);
+        if (errno != EBUSY || !PauseBefore(deadline)) return false;
     }
 }
 
@@ -251,11 +256,7 @@ bool UpdateFile(const std::string& fileName,
         // Once another writer's save was found under way, the file is not even opened until it
         // is done: where an open file cannot be replaced, opening it would hold that writer up.
         if (waitingForAnother && AnotherSaveUnderWay(PlaceOf(path))) {
-            if (Clock::now() >= deadline) {
-                errno = EWOULDBLOCK;
-                return false;
-            }
-            std::this_thread::sleep_for(kRetryPause);
+            if (!PauseBefore(deadline)) return false;
             continue;
         }
         const sys::Locking locking = sys::TryLock(path, lock);
@@ -275,11 +276,7 @@ bool UpdateFile(const std::string& fileName,
             continue;
         }
         if (locking == sys::Locking::kBusy) {
-            if (Clock::now() >= deadline) {
-                errno = EWOULDBLOCK;
-                return false;
-            }
-            std::this_thread::sleep_for(kRetryPause);
+            if (!PauseBefore(deadline)) return false;
             continue;
         }
         // Held, or a link to replace as it is, with no lock to take on it.
